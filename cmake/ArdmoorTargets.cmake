@@ -1,0 +1,17 @@
+# System libraries every part of the program may call. oleacc comes after uuid so that
+# IID_IAccessible resolves to the GUID rather than mingw's code thunk.
+set(ARDMOOR_SYSTEM_LIBS
+  comctl32 shell32 shlwapi ole32 oleaut32 uuid oleacc uxtheme gdi32 user32 advapi32
+  version comdlg32 winspool iphlpapi)
+
+# add_ardmoor_test(NAME SOURCES...) builds a GoogleTest exe and registers its cases with ctest.
+# Cases are listed at test time (through Wine), so building needs no Wine prefix.
+function(add_ardmoor_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE ardmoor_core ardmoor_testsupport GTest::gtest_main)
+  if(NOT MSVC)
+    target_link_options(${name} PRIVATE -mconsole)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 300)
+endfunction()

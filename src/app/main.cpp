@@ -1,0 +1,31 @@
+// Ardmoor: a replacement for the Add or Remove Programs panel.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/app_info.h"
+#include "app/frmMain.h"
+#include "app/single_instance.h"
+#include "platform/message_pump.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    using namespace ardmoor;
+    SingleInstanceGuard guard;
+    if (!guard.IsFirstInstance()) {
+        ::MessageBoxW(nullptr, kAlreadyRunningText, kAppTitle, MB_OK);
+        return 0;
+    }
+
+    // Apartment-threaded COM for the shell's functions; the program still runs without it.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    int exitCode = 1;
+    {
+        frmMain main;
+        if (main.Load(showCommand)) exitCode = RunMessageLoop();
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return exitCode;
+}
