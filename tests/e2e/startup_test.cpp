@@ -1,0 +1,52 @@
+// Start-up and the single-instance guard, seen from outside the real program.
+#include <gtest/gtest.h>
+
+#include "app/app_info.h"
+#include "remote_ui.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+using namespace ardmoor::test;
+
+TEST(Startup, SecondInstanceShowsMessageAndEndsLeavingFirstUntouched) {
+    AppProcess first;
+    ASSERT_TRUE(first.Start(ArdmoorExe()));
+    HWND main = first.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
+    ASSERT_NE(main, nullptr) << "the main window did not appear";
+
+    AppProcess second;
+    ASSERT_TRUE(second.Start(ArdmoorExe()));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindDialog(second.pid(), L"Ardmoor")) != nullptr; }, 20s))
+        << "no message box from the second instance";
+    const auto texts = ChildTexts(box);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(kAlreadyRunningText)), texts.end());
+    // Only an OK button.
+    EXPECT_NE(::GetDlgItem(box, IDOK), nullptr);
+    EXPECT_EQ(::GetDlgItem(box, IDCANCEL), nullptr);
+    EXPECT_EQ(::GetDlgItem(box, IDNO), nullptr);
+    // The second instance has no main window of its own.
+    for (HWND h : TopLevelWindows(second.pid())) EXPECT_NE(ClassName(h), L"ArdmoorMainWindow");
+
+    PressDialogButton(box, IDOK);
+    DWORD code = 1234;
+    ASSERT_TRUE(second.WaitExit(15s, &code));
+    EXPECT_EQ(code, 0u);
+
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(::IsWindow(main));
+    EXPECT_TRUE(::IsWindowVisible(main));
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(first.WaitExit(15s));
+}
+
+TEST(Startup, StartsAgainAfterTheFirstInstanceEnded) {
+    for (int round = 0; round < 2; ++round) {
+        AppProcess app;
+        ASSERT_TRUE(app.Start(ArdmoorExe()));
+        HWND main = app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
+        ASSERT_NE(main, nullptr) << "round " << round;
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(app.WaitExit(15s)) << "round " << round;
+    }
+}

@@ -1,0 +1,291 @@
+#include "remote_ui.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "test_support.h"
+
+namespace ardmoor::test {
+
+AppProcess::~AppProcess() { Kill(); }
+
+bool AppProcess::Start(const std::wstring& exe, const std::wstring& args) {
+    std::wstring command = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{sizeof(si)};
+    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    return ::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                            &pi_) != FALSE;
+}
+
+bool AppProcess::Running() const {
+    return pi_.hProcess && ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool AppProcess::WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode) {
+    if (!pi_.hProcess) return true;
+    if (::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return false;
+    if (exitCode) ::GetExitCodeProcess(pi_.hProcess, exitCode);
+    return true;
+}
+
+void AppProcess::Kill() {
+    if (pi_.hProcess) {
+        if (Running()) {
+            ::TerminateProcess(pi_.hProcess, 99);
+            ::WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        ::CloseHandle(pi_.hProcess);
+        ::CloseHandle(pi_.hThread);
+    }
+    pi_ = {};
+}
+
+HWND AppProcess::WaitForWindow(const wchar_t* className, const wchar_t* title,
+                               std::chrono::milliseconds timeout) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND h : TopLevelWindows(pi_.dwProcessId)) {
+                if (className && ClassName(h) != className) continue;
+                if (title && WindowText(h) != title) continue;
+                if (!::IsWindowVisible(h)) continue;
+                found = h;
+                return true;
+            }
+            return false;
+        },
+        timeout);
+    return found;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    struct Ctx {
+        DWORD pid;
+        std::vector<HWND> out;
+    } ctx{pid, {}};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == c->pid) c->out.push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text) {
+    struct Ctx {
+        const wchar_t* cls;
+        const wchar_t* text;
+        HWND found;
+    } ctx{className, text, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (c->cls && ClassName(h) != c->cls) return TRUE;
+            if (c->text && WindowText(h) != c->text) return TRUE;
+            c->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    // WM_GETTEXT works across processes (the system marshals it).
+    const LRESULT n = ::SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(got));
+    return s;
+}
+
+std::wstring ClassName(HWND hwnd) {
+    wchar_t buf[256];
+    const int n = ::GetClassNameW(hwnd, buf, 256);
+    return std::wstring(buf, n > 0 ? n : 0);
+}
+
+std::vector<std::wstring> ChildTexts(HWND dialog) {
+    std::vector<std::wstring> out;
+    for (HWND h = ::GetWindow(dialog, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) out.push_back(WindowText(h));
+    return out;
+}
+
+RemoteListView::RemoteListView(HWND list) : list_(list) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_)
+        remote_ = ::VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+RemoteListView::~RemoteListView() {
+    if (remote_) ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    if (process_) ::CloseHandle(process_);
+}
+
+int RemoteListView::Count() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring RemoteListView::Text(int index0, int subItem) const {
+    if (!remote_) return {};
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iSubItem = subItem;
+    auto* textRemote = static_cast<char*>(remote_) + sizeof(LVITEMW);
+    item.pszText = reinterpret_cast<wchar_t*>(textRemote);
+    item.cchTextMax = static_cast<int>((kRemoteSize - sizeof(LVITEMW)) / sizeof(wchar_t));
+    ::WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr);
+    const LRESULT n = ::SendMessageW(list_, LVM_GETITEMTEXTW, index0, reinterpret_cast<LPARAM>(remote_));
+    std::wstring s(static_cast<size_t>(n), L'\0');
+    if (n > 0) ::ReadProcessMemory(process_, textRemote, s.data(), n * sizeof(wchar_t), nullptr);
+    return s;
+}
+
+int RemoteListView::Selected() const {
+    return static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+RECT RemoteListView::ItemRect(int index0) const {
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    if (!remote_) return {};
+    ::WriteProcessMemory(process_, remote_, &r, sizeof(r), nullptr);
+    ::SendMessageW(list_, LVM_GETITEMRECT, index0, reinterpret_cast<LPARAM>(remote_));
+    ::ReadProcessMemory(process_, remote_, &r, sizeof(r), nullptr);
+    return r;
+}
+
+int RemoteListView::Image(int index0) const {
+    if (!remote_) return -1;
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index0;
+    ::WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr);
+    ::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_));
+    ::ReadProcessMemory(process_, remote_, &item, sizeof(item), nullptr);
+    return item.iImage;
+}
+
+std::vector<std::wstring> RemoteListView::Column(int subItem) const {
+    std::vector<std::wstring> out;
+    const int n = Count();
+    for (int i = 0; i < n; ++i) out.push_back(Text(i, subItem));
+    return out;
+}
+
+std::wstring RemoteStatusText(HWND status, int part) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(status, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return {};
+    const size_t size = 8192;
+    void* remote = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    std::wstring s;
+    if (remote) {
+        const LRESULT r = ::SendMessageW(status, SB_GETTEXTLENGTHW, part, 0);
+        const size_t n = LOWORD(r);
+        if (n < size / sizeof(wchar_t)) {
+            ::SendMessageW(status, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(remote));
+            s.resize(n);
+            if (n) ::ReadProcessMemory(process, remote, s.data(), n * sizeof(wchar_t), nullptr);
+        }
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return s;
+}
+
+HWND FindDialog(DWORD pid, const wchar_t* title) {
+    for (HWND h : TopLevelWindows(pid)) {
+        if (ClassName(h) != L"#32770" || !::IsWindowVisible(h)) continue;
+        if (title && WindowText(h) != title) continue;
+        return h;
+    }
+    return nullptr;
+}
+
+void PressDialogButton(HWND dialog, int id) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path) {
+    RECT r{};
+    if (!::GetWindowRect(hwnd, &r)) return false;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bmp) {
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        ::GdiFlush();
+        ::SelectObject(mem, old);
+        const DWORD stride = ((w * 3 + 3) / 4) * 4;
+        BITMAPFILEHEADER fh{};
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+        fh.bfSize = fh.bfOffBits + stride * h;
+        std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
+        data.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
+        data.append(static_cast<const char*>(bits), stride * h);
+        ok = WriteFileBytes(path, data);
+        ::DeleteObject(bmp);
+    }
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+std::wstring ScreenshotFolder() {
+    wchar_t buf[MAX_PATH];
+    const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", buf, MAX_PATH);
+    std::wstring folder = n && n < MAX_PATH ? std::wstring(buf, n) : ExeFolder() + L"..\\screenshots";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder + L"\\";
+}
+
+void ClickAt(POINT screen, bool right, bool doubleClick) {
+    ::SetCursorPos(screen.x, screen.y);
+    const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = down;
+        in[1].mi.dwFlags = up;
+        ::SendInput(2, in, sizeof(INPUT));
+        ::Sleep(30);
+    }
+}
+
+void PressKey(WORD vk, bool withShift) {
+    std::vector<INPUT> in;
+    auto key = [&](WORD k, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (withShift) key(VK_SHIFT, false);
+    key(vk, false);
+    key(vk, true);
+    if (withShift) key(VK_SHIFT, true);
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+}  // namespace ardmoor::test

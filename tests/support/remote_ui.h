@@ -1,0 +1,99 @@
+#pragma once
+// Drives another process's windows from outside, as a user or an accessibility tool would:
+// start the real exe, find its windows, read its list view and status bar, press buttons.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace ardmoor::test {
+
+using namespace std::chrono_literals;
+
+// A started process; killed on destruction if still running.
+class AppProcess {
+public:
+    AppProcess() = default;
+    ~AppProcess();
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    bool Start(const std::wstring& exe, const std::wstring& args = L"");
+    [[nodiscard]] DWORD pid() const { return pi_.dwProcessId; }
+    [[nodiscard]] HANDLE handle() const { return pi_.hProcess; }
+    [[nodiscard]] bool Running() const;
+    // Waits for the process to end; false on time-out.
+    bool WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
+    // Top-level window of this process with the given class (and title when not empty).
+    HWND WaitForWindow(const wchar_t* className, const wchar_t* title, std::chrono::milliseconds timeout) const;
+    void Kill();
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// Enumerates top-level windows of a process.
+std::vector<HWND> TopLevelWindows(DWORD pid);
+HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text = nullptr);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+// Texts of every child window (static labels, buttons, edits) of a dialog, in Z order.
+std::vector<std::wstring> ChildTexts(HWND dialog);
+
+// Waits until pred() is true, pumping this thread's messages; false on time-out.
+template <class Pred>
+bool WaitUntil(Pred pred, std::chrono::milliseconds timeout = 10s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (pred()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(20);
+    }
+}
+
+// A list view in another process.
+class RemoteListView {
+public:
+    explicit RemoteListView(HWND list);
+    ~RemoteListView();
+    RemoteListView(const RemoteListView&) = delete;
+    RemoteListView& operator=(const RemoteListView&) = delete;
+
+    [[nodiscard]] int Count() const;
+    [[nodiscard]] std::wstring Text(int index0, int subItem = 0) const;
+    [[nodiscard]] int Selected() const;  // 0-based, -1 when none
+    [[nodiscard]] RECT ItemRect(int index0) const;  // client coordinates
+    [[nodiscard]] int Image(int index0) const;
+    [[nodiscard]] std::vector<std::wstring> Column(int subItem = 0) const;
+
+private:
+    HWND list_;
+    HANDLE process_ = nullptr;
+    void* remote_ = nullptr;
+    static constexpr size_t kRemoteSize = 64 * 1024;
+};
+
+// Text of one part of a status window in another process.
+std::wstring RemoteStatusText(HWND status, int part);
+
+// A #32770 message box or dialog of a process (optionally with the given title).
+HWND FindDialog(DWORD pid, const wchar_t* title = nullptr);
+// Presses a dialog button by its command id, as a click would.
+void PressDialogButton(HWND dialog, int id);
+
+// Saves what the screen shows of a window as a 24-bit .bmp file.
+bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path);
+// <build>\screenshots\ (created on demand), or ARDMOOR_SCREENSHOT_DIR when set.
+std::wstring ScreenshotFolder();
+
+// Real input through SendInput.
+void ClickAt(POINT screen, bool right = false, bool doubleClick = false);
+void PressKey(WORD vk, bool withShift = false);
+
+}  // namespace ardmoor::test
