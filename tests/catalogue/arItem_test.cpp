@@ -1,0 +1,335 @@
+// The entry record and its loader: fields, display name, conversions, and the ten-step icon choice
+// across real files. Entries live under a test-owned key that stands in for the Uninstall key.
+#include <gtest/gtest.h>
+
+#include "catalogue/arItem.h"
+#include "catalogue/registry.h"
+#include "catalogue_test_util.h"
+#include "platform/strings.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+using test::TempDir;
+using test::TestRegistryKey;
+
+namespace {
+
+class EntryLoader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The icon steps search command texts for "exe" and "dll": the temp paths must not hold them.
+        ASSERT_EQ(files.path().find(L"exe"), std::wstring::npos);
+        ASSERT_EQ(files.path().find(L"dll"), std::wstring::npos);
+    }
+    std::wstring Entry(const std::wstring& name) const { return uninstall.fullPath() + L"\\" + name; }
+    // Creates a file under the files folder and returns its path.
+    std::wstring File(const std::wstring& rel) {
+        const std::wstring path = files / rel;
+        EXPECT_TRUE(test::WriteFileBytes(path, "MZ")) << testing::PrintToString(path);
+        return path;
+    }
+    void WriteIconFiles() {
+        ASSERT_TRUE(test::WriteFileBytes(icons / L"invalid.ico", "ico"));
+        ASSERT_TRUE(test::WriteFileBytes(icons / L"noicon.ico", "ico"));
+    }
+    std::wstring Invalid() const { return icons / L"invalid.ico"; }
+    std::wstring NoIcon() const { return icons / L"noicon.ico"; }
+    // Loads entry `name` (values set beforehand) and returns the chosen icon.
+    std::wstring IconOf(const std::wstring& name) {
+        item.GetItemInformation(Entry(name));
+        return item.ItemIcon;
+    }
+
+    TestRegistryKey uninstall;
+    TempDir files;
+    TempDir icons;
+    arItem item{icons.path()};
+};
+
+}  // namespace
+
+TEST_F(EntryLoader, ReadsTheNineteenValues) {
+    const wchar_t* e = L"Full";
+    const struct {
+        const wchar_t* value;
+        std::wstring arItem::*field;
+    } texts[] = {
+        {L"Comments", &arItem::Comments},
+        {L"Contact", &arItem::Contact},
+        {L"DisplayName", &arItem::DisplayName},
+        {L"DisplayIcon", &arItem::DisplayIcon},
+        {L"HelpLink", &arItem::HelpLink},
+        {L"HelpTelephone", &arItem::HelpTelephone},
+        {L"InstallDate", &arItem::InstallDate},
+        {L"InstallLocation", &arItem::InstallLocation},
+        {L"InstallSource", &arItem::InstallSource},
+        {L"Publisher", &arItem::Publisher},
+        {L"Readme", &arItem::Readme},  // stored as "Readme": value names compare case-insensitively
+        {L"UninstallString", &arItem::UninstallString},
+        {L"QuietUninstallString", &arItem::QuietUninstallString},
+        {L"URLInfoAbout", &arItem::URLInfoAbout},
+        {L"urlupdateinfo", &arItem::URLUpdateInfo},
+    };
+    for (const auto& t : texts) uninstall.SetString(e, t.value, std::wstring(L"v:") + t.value);
+    uninstall.SetDword(e, L"DisplayVersion", 7);  // a number into a text field: its digits
+    uninstall.SetDword(e, L"Version", 0x01020003);
+    uninstall.SetString(e, L"VersionMajor", L"5");  // a string holding a number converts
+    uninstall.SetDword(e, L"VersionMinor", 0xFFFFFFFF);
+    uninstall.SetString(e, L"EstimatedSize", L"ignored");
+    uninstall.SetDword(e, L"NoModify", 1);
+
+    item.GetItemInformation(Entry(e));
+    EXPECT_EQ(item.Fullname, Entry(e));
+    for (const auto& t : texts) EXPECT_EQ(item.*(t.field), std::wstring(L"v:") + t.value);
+    EXPECT_EQ(item.DisplayVersion, L"7");
+    EXPECT_EQ(item.Version, 0x01020003);
+    EXPECT_EQ(item.VersionMajor, 5);
+    EXPECT_EQ(item.VersionMinor, -1);
+    EXPECT_EQ(item.ItemName, L"v:DisplayName");
+    EXPECT_EQ(item.KeyName(), e);
+}
+
+TEST_F(EntryLoader, DisplayNameFallsBackToTheKeyName) {
+    const std::wstring guid = L"{6F9A8E42-1C3B-4D5E-9F60-7A8B9C0D1E2F}";
+    uninstall.SetString(guid, L"UninstallString", L"MsiExec.exe /X" + guid);
+    item.GetItemInformation(Entry(guid));
+    EXPECT_EQ(item.DisplayName, L"");
+    EXPECT_EQ(item.ItemName, guid);
+
+    uninstall.SetString(L"EmptyName", L"DisplayName", L"");
+    item.GetItemInformation(Entry(L"EmptyName"));
+    EXPECT_EQ(item.ItemName, L"EmptyName");
+}
+
+TEST_F(EntryLoader, NumbersThatDoNotConvertStayZero) {
+    uninstall.SetString(L"E", L"Version", L"1.2.3");
+    uninstall.SetString(L"E", L"VersionMajor", L"abc");
+    const BYTE bin[4] = {1, 0, 0, 0};
+    uninstall.SetRaw(L"E", L"VersionMinor", REG_BINARY, bin, sizeof(bin));
+    item.Version = item.VersionMajor = item.VersionMinor = 99;
+    item.GetItemInformation(Entry(L"E"));
+    EXPECT_EQ(item.Version, 0);
+    EXPECT_EQ(item.VersionMajor, 0);
+    EXPECT_EQ(item.VersionMinor, 0);
+}
+
+TEST_F(EntryLoader, EachLoadStartsFromAResetRecord) {
+    WriteIconFiles();
+    uninstall.SetString(L"Rich", L"DisplayName", L"Rich");
+    uninstall.SetString(L"Rich", L"Publisher", L"Pub");
+    uninstall.SetString(L"Rich", L"UninstallString", L"x");
+    uninstall.SetDword(L"Rich", L"VersionMajor", 3);
+    uninstall.SetString(L"Poor", L"Comments", L"only this");
+    item.GetItemInformation(Entry(L"Rich"));
+    ASSERT_EQ(item.Publisher, L"Pub");
+    item.GetItemInformation(Entry(L"Poor"));
+    EXPECT_EQ(item.Publisher, L"");
+    EXPECT_EQ(item.UninstallString, L"");
+    EXPECT_EQ(item.VersionMajor, 0);
+    EXPECT_EQ(item.Comments, L"only this");
+    EXPECT_EQ(item.ItemName, L"Poor");
+    EXPECT_EQ(item.ItemIcon, Invalid());
+
+    // A missing key: reset, Fullname set, ItemName empty; the icon falls through to the icon files.
+    item.GetItemInformation(Entry(L"Rich"));
+    item.GetItemInformation(Entry(L"Missing"));
+    EXPECT_EQ(item.Fullname, Entry(L"Missing"));
+    EXPECT_EQ(item.ItemName, L"");
+    EXPECT_EQ(item.DisplayName, L"");
+    EXPECT_EQ(item.KeyName(), L"");
+    EXPECT_EQ(item.VersionMajor, 0);
+    EXPECT_EQ(item.ItemIcon, Invalid());
+    item.GetItemInformation(L"\\HKEY_NO_SUCH_ROOT\\X");
+    EXPECT_EQ(item.Fullname, L"\\HKEY_NO_SUCH_ROOT\\X");
+    EXPECT_EQ(item.ItemIcon, Invalid());
+}
+
+TEST_F(EntryLoader, ExpandableValuesAreExpandedInTheRecordOnly) {
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"ARDMOOR_TEST_FILES", files.path().c_str()));
+    const std::wstring app = File(L"App\\app.exe");
+    const std::wstring unins = File(L"App\\unins000.exe");
+    uninstall.SetString(L"E", L"DisplayIcon", L"%ARDMOOR_TEST_FILES%\\App\\app.exe,0", REG_EXPAND_SZ);
+    uninstall.SetString(L"E", L"UninstallString", L"\"%ARDMOOR_TEST_FILES%\\App\\unins000.exe\" /x",
+                        REG_EXPAND_SZ);
+    uninstall.SetString(L"E", L"InstallLocation", L"%ARDMOOR_TEST_FILES%\\App", REG_EXPAND_SZ);
+    uninstall.SetString(L"E", L"Comments", L"%ARDMOOR_TEST_FILES%");  // REG_SZ: not expanded
+    uninstall.SetString(L"E", L"HelpLink", L"%NO_SUCH_ARDMOOR_VARIABLE%\\x", REG_EXPAND_SZ);
+    item.GetItemInformation(Entry(L"E"));
+    EXPECT_EQ(item.DisplayIcon, app + L",0");
+    EXPECT_EQ(item.UninstallString, L"\"" + unins + L"\" /x");
+    EXPECT_EQ(item.InstallLocation, files / L"App");
+    EXPECT_EQ(item.Comments, L"%ARDMOOR_TEST_FILES%");
+    EXPECT_EQ(item.HelpLink, L"%NO_SUCH_ARDMOOR_VARIABLE%\\x");  // unknown variables stay
+    EXPECT_EQ(item.ItemIcon, app);  // step 5 on the expanded path
+
+    // The registry layer keeps the raw data for display and editing.
+    auto key = RegKey::Open(Entry(L"E"));
+    ASSERT_TRUE(key.ok());
+    EXPECT_EQ(key->Value(L"DisplayIcon")->Text(), L"%ARDMOOR_TEST_FILES%\\App\\app.exe,0");
+    ::SetEnvironmentVariableW(L"ARDMOOR_TEST_FILES", nullptr);
+}
+
+TEST_F(EntryLoader, NamesAndPathsInAnyScript) {
+    const std::wstring keyName = L"\u30a2\u30d7\u30ea \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
+    const std::wstring icon = File(L"\u7a0b\u5e8f\\\u0444\u0430\u0439\u043b \u0645\u0644\u0641.exe");
+    uninstall.SetString(keyName, L"DisplayIcon", L"\"" + icon + L"\"");
+    uninstall.SetString(keyName, L"Publisher", L"\u05d7\u05d1\u05e8\u05d4 \U0001F600");
+    item.GetItemInformation(Entry(keyName));
+    EXPECT_EQ(item.ItemName, keyName);
+    EXPECT_EQ(item.Publisher, L"\u05d7\u05d1\u05e8\u05d4 \U0001F600");
+    EXPECT_EQ(item.ItemIcon, icon);
+
+    uninstall.SetString(L"E", L"DisplayName", L"\u0628\u0631\u0646\u0627\u0645\u062c \u4e2d\u6587");
+    item.GetItemInformation(Entry(L"E"));
+    EXPECT_EQ(item.ItemName, L"\u0628\u0631\u0646\u0627\u0645\u062c \u4e2d\u6587");
+}
+
+TEST_F(EntryLoader, LoadValuesThenChooseIcon) {
+    const std::wstring app = File(L"app.exe");
+    uninstall.SetString(L"E", L"DisplayName", L"Thing");
+    uninstall.SetString(L"E", L"DisplayIcon", app);
+    uninstall.SetString(L"E", L"UninstallString", L"x");
+    item.LoadValues(Entry(L"E"));
+    EXPECT_EQ(item.ItemName, L"Thing");
+    EXPECT_EQ(item.ItemIcon, L"");  // registry only
+    item.ChooseIcon();
+    EXPECT_EQ(item.ItemIcon, app);
+
+    // From an already open key: the same record.
+    auto key = RegKey::Open(uninstall.fullPath());
+    ASSERT_TRUE(key.ok());
+    auto sub = key->Subkey(L"E");
+    ASSERT_TRUE(sub.ok());
+    arItem other(icons.path());
+    other.LoadValues(*sub);
+    EXPECT_EQ(other.Fullname, item.Fullname);
+    EXPECT_EQ(other.ItemName, L"Thing");
+    EXPECT_EQ(other.DisplayIcon, app);
+    EXPECT_EQ(other.KeyName(), L"E");
+}
+
+TEST_F(EntryLoader, IconFolderIsConfigurable) {
+    arItem defaults;
+    EXPECT_EQ(defaults.IconFolder(), ProgramFolder());
+    arItem custom(L"C:\\Some\\Folder");
+    EXPECT_EQ(custom.IconFolder(), L"C:\\Some\\Folder\\");
+    custom.SetIconFolder(icons.path() + L"\\");
+    EXPECT_EQ(custom.IconFolder(), icons.path() + L"\\");
+}
+
+// ---- The icon choice, step by step -------------------------------------------------------------
+
+TEST_F(EntryLoader, Step2DisplayIconPresentOrQuoted) {
+    WriteIconFiles();
+    const std::wstring ico = File(L"My App\\app.ico");
+    uninstall.SetString(L"Plain", L"DisplayIcon", ico);
+    uninstall.SetString(L"Plain", L"UninstallString", L"x");
+    EXPECT_EQ(IconOf(L"Plain"), ico);
+    uninstall.SetString(L"Quoted", L"DisplayIcon", L"\"" + ico + L"\"");
+    uninstall.SetString(L"Quoted", L"UninstallString", L"x");
+    EXPECT_EQ(IconOf(L"Quoted"), ico);
+}
+
+TEST_F(EntryLoader, Step5DisplayIconWithIndex) {
+    WriteIconFiles();
+    const std::wstring exe = File(L"Tools\\app.exe");
+    uninstall.SetString(L"E", L"DisplayIcon", exe + L",0");
+    uninstall.SetString(L"E", L"UninstallString", L"x");
+    EXPECT_EQ(IconOf(L"E"), exe);
+    uninstall.SetString(L"Q", L"DisplayIcon", L"\"" + exe + L"\",-101");
+    uninstall.SetString(L"Q", L"UninstallString", L"x");
+    EXPECT_EQ(IconOf(L"Q"), exe);
+}
+
+TEST_F(EntryLoader, Step4UninstallStringAsAWhole) {
+    WriteIconFiles();
+    const std::wstring unins = File(L"X\\uninstall.bat");
+    uninstall.SetString(L"E", L"UninstallString", L"\"" + unins + L"\"");
+    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico");
+    EXPECT_EQ(IconOf(L"E"), unins);
+}
+
+TEST_F(EntryLoader, Step6PathBeforeExe) {
+    WriteIconFiles();
+    const std::wstring unins = File(L"Program Files\\X\\unins000.exe");
+    uninstall.SetString(L"Quoted", L"UninstallString", L"\"" + unins + L"\" /SILENT");
+    EXPECT_EQ(IconOf(L"Quoted"), unins);
+    uninstall.SetString(L"Unquoted", L"UninstallString", unins + L" /S /norestart");
+    EXPECT_EQ(IconOf(L"Unquoted"), unins);
+}
+
+TEST_F(EntryLoader, Step6IsCaseSensitive) {
+    WriteIconFiles();
+    const std::wstring upper = File(L"SETUP\\UNINST.EXE");
+    uninstall.SetString(L"Caps", L"UninstallString", upper + L" -f");
+    EXPECT_EQ(IconOf(L"Caps"), NoIcon());  // no "exe" in "UNINST.EXE -f"
+    uninstall.SetString(L"Lower", L"UninstallString", files / L"setup\\uninst.exe -f");
+    EXPECT_EQ(IconOf(L"Lower"), files / L"setup\\uninst.exe");
+}
+
+TEST_F(EntryLoader, Step7PathBeforeDll) {
+    WriteIconFiles();
+    const std::wstring dll = File(L"Lib\\remover.dll");
+    uninstall.SetString(L"E", L"UninstallString", dll + L",Uninstall");
+    EXPECT_EQ(IconOf(L"E"), dll);
+}
+
+TEST_F(EntryLoader, Step8MsiexecInAnyCase) {
+    WriteIconFiles();
+    const std::wstring msiexec = GetSpecialFolderPath(kFolderSystem) + L"msiexec.exe";
+    ASSERT_TRUE(FileExists(msiexec)) << testing::PrintToString(msiexec);
+    for (const wchar_t* command : {L"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}",
+                                   L"MSIEXEC /I {11111111-2222-3333-4444-555555555555}",
+                                   L"\"msiexec\" /x product"}) {
+        uninstall.SetString(L"E", L"UninstallString", command);
+        EXPECT_EQ(IconOf(L"E"), msiexec) << testing::PrintToString(std::wstring(command));
+    }
+}
+
+TEST_F(EntryLoader, Step1NoUninstallInformationMeansInvalidIcon) {
+    WriteIconFiles();
+    const std::wstring ico = File(L"app.ico");
+    uninstall.SetString(L"E", L"DisplayIcon", ico);
+    EXPECT_EQ(IconOf(L"E"), Invalid());  // even though DisplayIcon exists
+    // A quiet uninstall command is uninstall information.
+    uninstall.SetString(L"E", L"QuietUninstallString", L"x /quiet");
+    EXPECT_EQ(IconOf(L"E"), ico);
+}
+
+TEST_F(EntryLoader, Step1WithoutTheInvalidFileGoesOn) {
+    const std::wstring ico = File(L"app.ico");
+    uninstall.SetString(L"E", L"DisplayIcon", ico);
+    EXPECT_EQ(IconOf(L"E"), ico);
+}
+
+TEST_F(EntryLoader, Step9FallThroughToNoIcon) {
+    WriteIconFiles();
+    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico,0");
+    uninstall.SetString(L"E", L"UninstallString", L"\"" + (files / L"gone\\unins000.exe") + L"\" /x");
+    EXPECT_EQ(IconOf(L"E"), NoIcon());
+}
+
+TEST_F(EntryLoader, Step10NothingFound) {
+    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico");
+    uninstall.SetString(L"E", L"UninstallString", files / L"gone.exe");
+    EXPECT_EQ(IconOf(L"E"), L"");
+    uninstall.SetString(L"Bare", L"DisplayName", L"Nothing else");
+    EXPECT_EQ(IconOf(L"Bare"), L"");
+}
+
+TEST_F(EntryLoader, NoCandidateIsProbedTwice) {
+    WriteIconFiles();
+    // Step 2 and step 5 name the same path (no ","); step 4 is empty; no application cache entry.
+    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico");
+    uninstall.SetString(L"E", L"QuietUninstallString", L"q");
+    EXPECT_EQ(IconOf(L"E"), NoIcon());
+    // missing.ico, "exe", "dll", noicon.ico
+    EXPECT_EQ(item.LastIconProbes(), 4);
+
+    // Step 6's and step 4's candidates coincide for a missing path ending in ".exe".
+    uninstall.SetString(L"F", L"UninstallString", files / L"gone.exe");
+    uninstall.SetString(L"F", L"DisplayIcon", files / L"gone.exe");
+    EXPECT_EQ(IconOf(L"F"), NoIcon());
+    // gone.exe (steps 2, 4, 5, 6), gone.exedll (step 7), noicon.ico
+    EXPECT_EQ(item.LastIconProbes(), 3);
+}

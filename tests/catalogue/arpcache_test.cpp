@@ -1,0 +1,125 @@
+// The application-cache reader: a real "SlowInfoCache" binary under
+// HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Management\ARPCache\<unique name> of the test
+// prefix, removed afterwards.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "catalogue/arItem.h"
+#include "catalogue_test_util.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+using test::TempDir;
+using test::TestRegistryKey;
+using test::Utf16Bytes;
+
+namespace {
+
+// The cache record as Windows writes it: cbSize, HasName, InstallSize, LastUsed, Frequency (28
+// bytes), then the program path in a 262-character (524-byte) UTF-16 field, NUL-padded.
+std::vector<BYTE> SlowInfoCache(const std::wstring& path) {
+    std::vector<BYTE> data(552, 0);
+    const DWORD size = 552, hasName = 1, frequency = 3;
+    const unsigned long long installSize = 123456789ULL, lastUsed = 0x01D9000000000000ULL;
+    std::memcpy(&data[0], &size, 4);
+    std::memcpy(&data[4], &hasName, 4);
+    std::memcpy(&data[8], &installSize, 8);
+    std::memcpy(&data[16], &lastUsed, 8);
+    std::memcpy(&data[24], &frequency, 4);
+    std::memcpy(&data[28], path.data(), std::min<size_t>(path.size(), 261) * sizeof(wchar_t));
+    return data;
+}
+
+class AppCache : public ::testing::Test {
+protected:
+    // Sets this test's cache record; the entry key name is the cache key's name.
+    void SetCache(const std::vector<BYTE>& data, DWORD type = REG_BINARY) {
+        ASSERT_EQ(::RegSetValueExW(cache.handle(), L"SlowInfoCache", 0, type, data.data(),
+                                   static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+    }
+    std::wstring Name() const { return test::LastComponent(cache.subPath()); }
+    std::wstring File(const std::wstring& rel) {
+        const std::wstring path = files / rel;
+        EXPECT_TRUE(test::WriteFileBytes(path, "MZ"));
+        return path;
+    }
+
+    TestRegistryKey cache{HKEY_LOCAL_MACHINE,
+                          L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache"};
+    TestRegistryKey uninstall;
+    TempDir files;
+    TempDir icons;
+    arItem item{icons.path()};
+};
+
+}  // namespace
+
+TEST_F(AppCache, KeyIsUnderTheRealCachePath) {
+    EXPECT_EQ(cache.fullPath(), std::wstring(kArpCachePath) + Name());
+}
+
+TEST_F(AppCache, ReadsThePathFromAFullRecord) {
+    const std::wstring exe = File(L"Program Files\\Tool\\tool.exe");
+    SetCache(SlowInfoCache(exe));
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
+}
+
+TEST_F(AppCache, PathWithQuotesAndTextAfterTheNul) {
+    const std::wstring exe = File(L"Tool\\tool.exe");
+    SetCache(SlowInfoCache(L"\"" + exe + std::wstring(1, L'\0') + L"\" leftover"));
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
+}
+
+TEST_F(AppCache, ShorterDataIsTakenWhole) {
+    const std::wstring exe = File(L"short.exe");
+    SetCache(Utf16Bytes(exe + std::wstring(1, L'\0')));
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
+    SetCache(Utf16Bytes(exe));  // and with no NUL at all
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
+}
+
+TEST_F(AppCache, OnlyTheLast262CharactersCount) {
+    const std::wstring exe = File(L"tail.exe");
+    // 300 characters of something else, then the path filling the last 262 characters exactly.
+    std::wstring text(300, L'J');
+    text += exe;
+    text += std::wstring(262 - exe.size(), L'\0');
+    SetCache(Utf16Bytes(text));
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
+}
+
+TEST_F(AppCache, NonLatinPath) {
+    const std::wstring exe = File(L"\u30c4\u30fc\u30eb\\\u5de5\u5177.exe");
+    SetCache(SlowInfoCache(exe));
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
+}
+
+TEST_F(AppCache, MissingFileKeyOrValueGivesEmpty) {
+    SetCache(SlowInfoCache(files / L"not-there.exe"));
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), L"");
+    EXPECT_EQ(item.GetCachedProgramPath(Name() + L"_absent"), L"");
+    ASSERT_EQ(::RegDeleteValueW(cache.handle(), L"SlowInfoCache"), ERROR_SUCCESS);
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), L"");
+    SetCache({});
+    EXPECT_EQ(item.GetCachedProgramPath(Name()), L"");
+}
+
+TEST_F(AppCache, IconStep3UsesTheCacheOfTheEntryKeyName) {
+    ASSERT_TRUE(test::WriteFileBytes(icons / L"noicon.ico", "ico"));
+    const std::wstring exe = File(L"Cached\\main.exe");
+    SetCache(SlowInfoCache(exe));
+    // The entry lives under a test key, not the real Uninstall key: only its name matters.
+    uninstall.SetString(Name(), L"DisplayIcon", files / L"missing.ico");
+    uninstall.SetString(Name(), L"UninstallString", L"\"" + (files / L"gone\\unins.exe") + L"\"");
+    item.GetItemInformation(uninstall.fullPath() + L"\\" + Name());
+    EXPECT_EQ(item.ItemIcon, exe);
+
+    // An existing DisplayIcon comes first (step 2).
+    const std::wstring ico = File(L"own.ico");
+    uninstall.SetString(Name(), L"DisplayIcon", ico);
+    item.GetItemInformation(uninstall.fullPath() + L"\\" + Name());
+    EXPECT_EQ(item.ItemIcon, ico);
+}
