@@ -13,7 +13,9 @@ function(add_ardmoor_test name)
   if(T_DESKTOP)
     set(lock RESOURCE_LOCK desktop)
   endif()
-  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  # The program's resources (manifest for common controls 6, icons, icon files) come along, so
+  # tests see what the program sees.
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS} ${CMAKE_SOURCE_DIR}/resources/ardmoor.rc)
   target_link_libraries(${name} PRIVATE ardmoor_core ardmoor_testsupport GTest::gtest_main)
   if(NOT MSVC)
     target_link_options(${name} PRIVATE -mconsole)

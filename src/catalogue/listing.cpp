@@ -1,0 +1,70 @@
+#include "catalogue/listing.h"
+
+#include "catalogue/registry.h"
+#include "platform/strings.h"
+
+namespace ardmoor {
+
+std::vector<std::wstring> DefaultUninstallRoots() {
+    return {std::wstring(kUninstallPath), std::wstring(kUninstallPathWow32)};
+}
+
+std::wstring DetailsText(const arItem& item) {
+    return L"Name: " + item.ItemName + L"\r\nPublisher: " + item.Publisher + L"\r\nVersion: " + item.DisplayVersion +
+           L"\r\nHelp Link: " + item.HelpLink + L"\r\nInstall Date: " + item.InstallDate +
+           L"\r\nInstall Location: " + item.InstallLocation + L"\r\nUninstall Path: " + item.UninstallString;
+}
+
+std::wstring UninstallColumnText(const arItem& item) {
+    return item.UninstallString.empty() ? item.QuietUninstallString : item.UninstallString;
+}
+
+int LetterGroupIndex(std::wstring_view rowText) {
+    if (rowText.empty()) return kOtherGroup;
+    const std::wstring first = ToUpper(rowText.substr(0, 1));
+    const wchar_t c = first.empty() ? L'\0' : first[0];
+    return c >= L'A' && c <= L'Z' ? c - L'A' : kOtherGroup;
+}
+
+std::wstring LetterGroupCaption(int index) {
+    if (index >= 0 && index < kOtherGroup) return std::wstring(1, static_cast<wchar_t>(L'A' + index));
+    return L"Other";
+}
+
+ListingReader::ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder)
+    : roots_(std::move(roots)), iconFolder_(std::move(iconFolder)) {}
+
+std::vector<arItem> ListingReader::ReadAll(const std::function<void()>& between, int every) const {
+    std::vector<arItem> entries;
+    int sinceBreak = 0;
+    for (const std::wstring& rootPath : roots_) {
+        auto root = RegKey::Open(rootPath);
+        if (!root) continue;  // a machine without the 32-bit view simply has no such entries
+        const auto count = root->SubkeyCount();
+        if (!count) continue;
+        entries.reserve(entries.size() + *count);
+        for (uint32_t i = 1; i <= *count; ++i) {
+            auto key = root->SubkeyAt(i);
+            if (!key) continue;
+            // Keys with subkeys of their own are containers, not entries.
+            if (auto below = key->SubkeyCount(); below && *below > 0) continue;
+            arItem& item = entries.emplace_back(iconFolder_);
+            item.LoadValues(*key);
+            if (between && ++sinceBreak >= every) {
+                sinceBreak = 0;
+                between();
+            }
+        }
+    }
+    return entries;
+}
+
+int IconIndexCache::IndexOf(const std::wstring& file) {
+    std::wstring key = ToLower(file);
+    if (auto it = cache_.find(key); it != cache_.end()) return it->second;
+    const int index = lookup_(file);
+    cache_.emplace(std::move(key), index);
+    return index;
+}
+
+}  // namespace ardmoor

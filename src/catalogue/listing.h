@@ -1,0 +1,54 @@
+#pragma once
+// Reading the machine's uninstall entries for the main list: which keys are entries, the text of
+// each row, its letter group, and one icon lookup per distinct icon file.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "catalogue/arItem.h"
+
+namespace ardmoor {
+
+// The Uninstall key as 64-bit installers see it, and as 32-bit installers see it on 64-bit Windows.
+inline constexpr std::wstring_view kUninstallPathWow32 =
+    L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+std::vector<std::wstring> DefaultUninstallRoots();
+
+// The row's tool-tip: seven labelled lines joined by CR LF.
+std::wstring DetailsText(const arItem& item);
+// The "Uninstall Path" column: UninstallString, else QuietUninstallString.
+std::wstring UninstallColumnText(const arItem& item);
+
+// Letter groups: index 0-25 for "A"-"Z", 26 for "Other".
+inline constexpr int kOtherGroup = 26;
+int LetterGroupIndex(std::wstring_view rowText);
+std::wstring LetterGroupCaption(int index);
+
+// Reads every entry of the given Uninstall keys: each direct subkey that has no subkeys of its own,
+// loaded once (values only; the caller chooses icons later). Keys that cannot be opened are
+// skipped. `between` runs every `every` entries so that the caller can let its window paint.
+class ListingReader {
+public:
+    ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder);
+    std::vector<arItem> ReadAll(const std::function<void()>& between = {}, int every = 64) const;
+
+private:
+    std::vector<std::wstring> roots_;
+    std::wstring iconFolder_;
+};
+
+// Looks each distinct icon file up once (paths compared without regard to case).
+class IconIndexCache {
+public:
+    explicit IconIndexCache(std::function<int(const std::wstring&)> lookup) : lookup_(std::move(lookup)) {}
+    int IndexOf(const std::wstring& file);
+    [[nodiscard]] size_t Lookups() const noexcept { return cache_.size(); }
+
+private:
+    std::function<int(const std::wstring&)> lookup_;
+    std::unordered_map<std::wstring, int> cache_;
+};
+
+}  // namespace ardmoor

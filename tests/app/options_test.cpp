@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "app/modOptions.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+
+namespace {
+DWORD ReadDword(HKEY root, const std::wstring& sub, const wchar_t* name, bool* found = nullptr) {
+    DWORD value = 0, size = sizeof(value), type = 0;
+    const LSTATUS s = ::RegGetValueW(root, sub.c_str(), name, RRF_RT_ANY, &type, &value, &size);
+    if (found) *found = s == ERROR_SUCCESS && type == REG_DWORD;
+    return value;
+}
+}  // namespace
+
+TEST(Options, FirstRunCreatesKeysWithDefaultsAndSaveWritesThemBack) {
+    test::TestRegistryKey key;
+    const std::wstring root = key.fullPath() + L"\\Quillfen Software\\Ardmoor";
+    modOptions::Current() = {};
+    modOptions::LoadOptions(root);
+    const Options& o = modOptions::Current();
+    EXPECT_EQ(o.ViewMode, 0);
+    EXPECT_TRUE(o.ShowGroups);
+    EXPECT_EQ(o.SearchFixed, 1);
+    EXPECT_EQ(o.SearchCD, 1);
+    EXPECT_EQ(o.SearchFloppy, 1);
+    EXPECT_EQ(o.IncludeZip, 1);
+
+    const std::wstring settings = key.subPath() + L"\\Quillfen Software\\Ardmoor\\Settings";
+    const std::wstring install = key.subPath() + L"\\Quillfen Software\\Ardmoor\\InstallSettings";
+    bool found = false;
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View", &found), 0u);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"Groups", &found), 1u);
+    EXPECT_TRUE(found);
+    for (const wchar_t* name : {L"Fixed", L"CD", L"Floppy", L"IncludeZip"}) {
+        EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, name, &found), 1u) << name;
+        EXPECT_TRUE(found) << name;
+    }
+
+    modOptions::Current().ViewMode = 3;
+    modOptions::Current().ShowGroups = false;
+    modOptions::Current().SearchCD = 0;
+    modOptions::SaveOptions(root);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View"), 3u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"Groups"), 0u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"CD"), 0u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"Fixed"), 1u);
+
+    // A second load reads what was stored rather than the defaults.
+    modOptions::Current() = {};
+    modOptions::LoadOptions(root);
+    EXPECT_EQ(modOptions::Current().ViewMode, 3);
+    EXPECT_FALSE(modOptions::Current().ShowGroups);
+    EXPECT_EQ(modOptions::Current().SearchCD, 0);
+}
+
+TEST(Options, StoredValuesAreReadAndGroupsFiveComesBackAsOne) {
+    test::TestRegistryKey key;
+    const std::wstring settings = L"Quillfen Software\\Ardmoor\\Settings";
+    key.SetDword(settings, L"View", 3);
+    key.SetDword(settings, L"Groups", 5);
+    key.SetDword(L"Quillfen Software\\Ardmoor\\InstallSettings", L"Floppy", 0);
+    const std::wstring root = key.fullPath() + L"\\Quillfen Software\\Ardmoor";
+    modOptions::LoadOptions(root);
+    EXPECT_EQ(modOptions::Current().ViewMode, 3);
+    EXPECT_TRUE(modOptions::Current().ShowGroups);
+    EXPECT_EQ(modOptions::Current().SearchFloppy, 0);
+    EXPECT_EQ(modOptions::Current().SearchFixed, 1);
+    modOptions::SaveOptions(root);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, key.subPath() + L"\\" + settings, L"Groups"), 1u);
+}
+
+TEST(Options, SaveRecreatesSettingsRemovedWhileRunning) {
+    test::TestRegistryKey key;
+    const std::wstring root = key.fullPath() + L"\\Quillfen Software\\Ardmoor";
+    modOptions::LoadOptions(root);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, (key.subPath() + L"\\Quillfen Software").c_str());
+    modOptions::Current().ViewMode = 1;
+    modOptions::SaveOptions(root);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, key.subPath() + L"\\Quillfen Software\\Ardmoor\\Settings", L"View"), 1u);
+}

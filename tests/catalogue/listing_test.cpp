@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "catalogue/icon_files.h"
+#include "catalogue/listing.h"
+#include "resource_ids.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+
+namespace {
+std::vector<std::wstring> Names(const std::vector<arItem>& entries) {
+    std::vector<std::wstring> names;
+    for (const auto& e : entries) names.push_back(e.ItemName);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+}  // namespace
+
+TEST(Listing, ReadsEntriesOfEveryRootSkippingContainersAndMissingRoots) {
+    test::TestRegistryKey key;
+    key.SetString(L"A\\Zebra", L"DisplayName", L"Zebra Paint");
+    key.SetString(L"A\\{12345678-ABCD}", L"UninstallString", L"MsiExec.exe /X{12345678-ABCD}");
+    key.SetString(L"A\\Container", L"DisplayName", L"Should not be listed");
+    key.CreateSubkey(L"A\\Container\\Child");
+    key.SetString(L"B\\Other", L"DisplayName", L"apple tools");
+    int pumps = 0;
+    ListingReader reader({key.fullPath() + L"\\A", key.fullPath() + L"\\Missing", key.fullPath() + L"\\B"}, L"");
+    const auto entries = reader.ReadAll([&] { ++pumps; }, 1);
+    EXPECT_EQ(Names(entries), (std::vector<std::wstring>{L"Zebra Paint", L"apple tools", L"{12345678-ABCD}"}));
+    EXPECT_EQ(pumps, 3);
+    for (const auto& e : entries) {
+        EXPECT_TRUE(e.Fullname.rfind(key.fullPath() + L"\\", 0) == 0) << e.Fullname;
+        EXPECT_TRUE(e.ItemIcon.empty()) << "icons are chosen later";
+    }
+}
+
+TEST(Listing, RowTextsAndLetterGroups) {
+    arItem item;
+    item.ItemName = L"Quiet Tool";
+    item.Publisher = L"Heron";
+    item.QuietUninstallString = L"C:\\q\\unins.exe /S";
+    EXPECT_EQ(UninstallColumnText(item), L"C:\\q\\unins.exe /S");
+    EXPECT_EQ(DetailsText(item),
+              L"Name: Quiet Tool\r\nPublisher: Heron\r\nVersion: \r\nHelp Link: \r\nInstall Date: \r\n"
+              L"Install Location: \r\nUninstall Path: ");
+    item.UninstallString = L"C:\\q\\unins.exe";
+    EXPECT_EQ(UninstallColumnText(item), L"C:\\q\\unins.exe");
+
+    EXPECT_EQ(LetterGroupIndex(L"apple"), 0);
+    EXPECT_EQ(LetterGroupIndex(L"Zebra"), 25);
+    EXPECT_EQ(LetterGroupIndex(L"{1234}"), kOtherGroup);
+    EXPECT_EQ(LetterGroupIndex(L"7-Zip"), kOtherGroup);
+    EXPECT_EQ(LetterGroupIndex(L"\u00c9diteur"), kOtherGroup);
+    EXPECT_EQ(LetterGroupIndex(L"\u00f8rsted"), kOtherGroup);
+    EXPECT_EQ(LetterGroupIndex(L""), kOtherGroup);
+    EXPECT_EQ(LetterGroupCaption(0), L"A");
+    EXPECT_EQ(LetterGroupCaption(25), L"Z");
+    EXPECT_EQ(LetterGroupCaption(kOtherGroup), L"Other");
+}
+
+TEST(Listing, IconCacheLooksEachDistinctFileUpOnce) {
+    int calls = 0;
+    IconIndexCache cache([&](const std::wstring& file) {
+        ++calls;
+        return static_cast<int>(file.size());
+    });
+    EXPECT_EQ(cache.IndexOf(L"C:\\Tools\\App.exe"), 16);
+    EXPECT_EQ(cache.IndexOf(L"c:\\tools\\app.EXE"), 16);
+    EXPECT_EQ(cache.IndexOf(L"C:\\Other.exe"), 12);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(cache.Lookups(), 2u);
+}
+
+TEST(IconFiles, WrittenWholeToTheFirstWritableFolder) {
+    test::TempDir dir;
+    HMODULE self = ::GetModuleHandleW(nullptr);
+    HRSRC res = ::FindResourceW(self, MAKEINTRESOURCEW(IDR_INVALID_ICO), L"CUSTOM");
+    ASSERT_NE(res, nullptr);
+    const std::string invalid(static_cast<const char*>(::LockResource(::LoadResource(self, res))),
+                              ::SizeofResource(self, res));
+
+    // A stale, longer file is replaced byte for byte.
+    const std::wstring preferred = dir / L"program";
+    ASSERT_TRUE(test::WriteFileBytes(preferred + L"\\invalid.ico", std::string(100000, 'x')));
+    EXPECT_EQ(WriteEntryIconFiles(preferred, dir / L"fallback"), preferred + L"\\");
+    EXPECT_EQ(test::ReadFileBytes(preferred + L"\\invalid.ico"), invalid);
+    EXPECT_FALSE(test::ReadFileBytes(preferred + L"\\noicon.ico").empty());
+    EXPECT_EQ(::GetFileAttributesW((preferred + L"\\invalid.ico.new").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A program folder that cannot take files (here a file stands where the folder would be).
+    const std::wstring blocked = dir / L"blocked";
+    ASSERT_TRUE(test::WriteFileBytes(blocked, std::string("not a folder")));
+    EXPECT_EQ(WriteEntryIconFiles(blocked, dir / L"fallback"), dir / L"fallback\\");
+    EXPECT_EQ(test::ReadFileBytes(dir / L"fallback\\invalid.ico"), invalid);
+    EXPECT_EQ(test::ReadFileBytes(blocked), "not a folder");
+
+    EXPECT_EQ(WriteEntryIconFiles(blocked, L""), L"");
+    EXPECT_FALSE(LocalAppDataFolder().empty());
+    EXPECT_TRUE(LocalAppDataFolder().ends_with(L"\\Ardmoor\\"));
+}
