@@ -1,0 +1,139 @@
+#include "status_bar_test_support.h"
+
+#include <commctrl.h>
+
+#include "controls/component_error.h"
+#include "platform/message_pump.h"
+#include "platform/strings.h"
+#include "test_support.h"
+
+namespace ardmoor::test {
+
+bool StatusBarHost::Open(int width, int height) {
+    if (!Create(L"ArdmoorStatusBarTestHost", L"Status bar", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 40, 40,
+                width, height, nullptr, nullptr, CS_HREDRAW | CS_VREDRAW, nullptr,
+                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)) ||
+        !bar.Create(hwnd()))
+        return false;
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetForegroundWindow(hwnd());
+    ::UpdateWindow(hwnd());
+    PumpPendingMessages();
+    return true;
+}
+
+bool StatusBarHost::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg != WM_SIZE) return false;
+    bar.AlignToParent();
+    result = 0;
+    return true;
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        PumpPendingMessages();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+void PumpFor(std::chrono::milliseconds time) {
+    PumpUntil([] { return false; }, time);
+}
+
+std::wstring StatusPartText(HWND status, int part) {
+    const LRESULT info = ::SendMessageW(status, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0);
+    std::wstring text(LOWORD(info) + 1, L'\0');
+    ::SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(LOWORD(info));
+    return text;
+}
+
+std::vector<int> StatusPartEdges(HWND status) {
+    std::vector<int> edges(256);
+    const LRESULT n = ::SendMessageW(status, SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    edges.resize(static_cast<size_t>(n));
+    return edges;
+}
+
+std::vector<COLORREF> CapturePixels(HWND hwnd, const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    WindowDc source(hwnd);
+    UniqueDc memory(::CreateCompatibleDC(source.get()));
+    void* bits = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap || !bits) return {};
+    SelectGuard select(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, source.get(), rect.left, rect.top, SRCCOPY);
+    ::GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    std::vector<COLORREF> pixels(p, p + static_cast<size_t>(width) * height);
+    for (COLORREF& c : pixels) c &= 0x00FFFFFF;
+    return pixels;
+}
+
+std::wstring SaveScreenshot(HWND hwnd, const std::wstring& name) {
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    const std::vector<COLORREF> pixels = CapturePixels(hwnd, client);  // already in BMP byte order
+    if (pixels.empty()) return {};
+    const size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    std::string file(offset + pixels.size() * sizeof(COLORREF), '\0');
+    const BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(file.size()), 0, 0, static_cast<DWORD>(offset)};
+    const BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
+    memcpy(file.data(), &header, sizeof(header));
+    memcpy(file.data() + sizeof(header), &info, sizeof(info));
+    memcpy(file.data() + offset, pixels.data(), pixels.size() * sizeof(COLORREF));
+    wchar_t buf[MAX_PATH];
+    const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", buf, MAX_PATH);
+    std::wstring folder = (n > 0 && n < MAX_PATH) ? std::wstring(buf, n) : ExeFolder() + L"..\\screenshots";
+    if (folder.back() != L'\\') folder += L'\\';
+    return WriteFileBytes(folder + name, file) ? folder + name : std::wstring();
+}
+
+INPUT MouseInput(POINT screen, DWORD flags) {
+    const long long width = ::GetSystemMetrics(SM_CXSCREEN);
+    const long long height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    return in;
+}
+
+void ClickAt(POINT screen, bool right, bool twice) {
+    const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    INPUT inputs[5] = {MouseInput(screen, 0), MouseInput(screen, down), MouseInput(screen, up),
+                       MouseInput(screen, down), MouseInput(screen, up)};
+    ::SendInput(twice ? 5 : 3, inputs, sizeof(INPUT));
+}
+
+void PressKey(WORD vk) {
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+void ExpectStatusBarError(const std::function<void()>& action, long number, const std::wstring& message) {
+    try {
+        action();
+        ADD_FAILURE() << "no error raised; expected: " << WideToUtf8(message);
+    } catch (const ComponentError& e) {
+        EXPECT_EQ(e.number(), number);
+        EXPECT_EQ(e.message(), message);
+        EXPECT_EQ(e.source(), L"test_controls.vbalStatusBar");  // the running exe's name
+        EXPECT_STREQ(e.what(), WideToUtf8(message).c_str());
+    }
+}
+
+}  // namespace ardmoor::test

@@ -1,0 +1,51 @@
+#pragma once
+// Helpers for the status bar's window tests: a top-level window hosting the control, pumping,
+// pixels, screenshots, real mouse and keyboard input, and the control's errors.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/vbalStatusBar.h"
+#include "platform/window.h"
+
+namespace ardmoor::test {
+
+// A visible top-level window with a status bar along its bottom.
+class StatusBarHost : public Window {
+public:
+    ~StatusBarHost() override { Destroy(); }
+    bool Open(int width, int height);
+    vbalStatusBar bar;
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+// Runs pending messages until `done` holds or the time is up; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+void PumpFor(std::chrono::milliseconds time);
+
+// Text of a status window part as SB_GETTEXTW gives it, and the parts' right edges.
+std::wstring StatusPartText(HWND status, int part);
+std::vector<int> StatusPartEdges(HWND status);
+
+// Pixels of a window's client rectangle, row by row, as 0x00RRGGBB.
+std::vector<COLORREF> CapturePixels(HWND hwnd, const RECT& rect);
+// Writes a window's client area as a BMP into ARDMOOR_SCREENSHOT_DIR, else
+// <build>\screenshots; returns the path, empty on failure.
+std::wstring SaveScreenshot(HWND hwnd, const std::wstring& name);
+
+// A mouse event at a screen point. Every event carries its position: SetCursorPos is not
+// ordered with SendInput under Wine.
+INPUT MouseInput(POINT screen, DWORD flags);
+void ClickAt(POINT screen, bool right = false, bool twice = false);
+void PressKey(WORD vk);
+
+// Runs `action`, expecting the status bar's error with this number and message.
+void ExpectStatusBarError(const std::function<void()>& action, long number, const std::wstring& message);
+
+}  // namespace ardmoor::test
