@@ -63,10 +63,6 @@ SYSTEMTIME CurrentLocalTime() {
     return st;
 }
 
-}  // namespace ardmoor
-
-namespace ardmoor {
-
 void DrawSpecialPanel(HDC dc, const RECT& rect, HFONT font, const SpecialPanelState& state) {
     if (state.text.empty()) return;
     const int saved = ::SaveDC(dc);

@@ -43,10 +43,6 @@ std::wstring MediumDateText(const SYSTEMTIME& date, const wchar_t* locale = LOCA
 KeyStates CurrentKeyStates();
 SYSTEMTIME CurrentLocalTime();
 
-}  // namespace ardmoor
-
-namespace ardmoor {
-
 // Draws a special panel's text centred in `rect` with a transparent background, in the disabled
 // (greyed) look when it is off.
 void DrawSpecialPanel(HDC dc, const RECT& rect, HFONT font, const SpecialPanelState& state);

@@ -45,8 +45,7 @@ bool vbalStatusBar::Create(HWND parent, UINT id) {
     }
     if (defaultFont_) logFont_ = StatusFontAt(Dpi());
     UniqueFont font(::CreateFontIndirectW(&logFont_));
-    if (!font) font.reset(::CreateFontIndirectW(&(logFont_ = StatusFontAt(Dpi()))));
-    UseFont(std::move(font));
+    UseFont(font ? std::move(font) : std::move(font_));  // the constructor's font if need be
     ApplyBackColor();
     Enabled(enabled_);
     ::SendMessageW(status_, SB_SIMPLE, simpleMode_ ? TRUE : FALSE, 0);

@@ -2,9 +2,9 @@
 // timer) is in status_bar_window.cpp.
 #include "controls/vbalStatusBar.h"
 
-#include "controls/status_bar_layout.h"
-
 #include <utility>
+
+#include "controls/status_bar_layout.h"
 
 namespace ardmoor {
 

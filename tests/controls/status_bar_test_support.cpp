@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "controls/component_error.h"
 #include "platform/message_pump.h"
 #include "platform/strings.h"
