@@ -4,7 +4,16 @@
 
 namespace ardmoor {
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+    // The derived part is already gone: detach first so that the messages of the destruction go
+    // to the default procedure instead of a half-destroyed object.
+    if (hwnd_) {
+        HWND h = hwnd_;
+        ::SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        ::DestroyWindow(h);
+    }
+}
 
 void Window::Destroy() noexcept {
     if (hwnd_) ::DestroyWindow(hwnd_);

@@ -99,33 +99,6 @@ std::wstring SaveScreenshot(HWND hwnd, const std::wstring& name) {
     return WriteFileBytes(folder + name, file) ? folder + name : std::wstring();
 }
 
-INPUT MouseInput(POINT screen, DWORD flags) {
-    const long long width = ::GetSystemMetrics(SM_CXSCREEN);
-    const long long height = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    return in;
-}
-
-void ClickAt(POINT screen, bool right, bool twice) {
-    const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    INPUT inputs[5] = {MouseInput(screen, 0), MouseInput(screen, down), MouseInput(screen, up),
-                       MouseInput(screen, down), MouseInput(screen, up)};
-    ::SendInput(twice ? 5 : 3, inputs, sizeof(INPUT));
-}
-
-void PressKey(WORD vk) {
-    INPUT inputs[2]{};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
-
 void ExpectStatusBarError(const std::function<void()>& action, long number, const std::wstring& message) {
     try {
         action();

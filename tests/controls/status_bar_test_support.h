@@ -11,6 +11,7 @@
 
 #include "controls/vbalStatusBar.h"
 #include "platform/window.h"
+#include "remote_ui.h"
 
 namespace ardmoor::test {
 
@@ -41,9 +42,6 @@ std::wstring SaveScreenshot(HWND hwnd, const std::wstring& name);
 
 // A mouse event at a screen point. Every event carries its position: SetCursorPos is not
 // ordered with SendInput under Wine.
-INPUT MouseInput(POINT screen, DWORD flags);
-void ClickAt(POINT screen, bool right = false, bool twice = false);
-void PressKey(WORD vk);
 
 // Runs `action`, expecting the status bar's error with this number and message.
 void ExpectStatusBarError(const std::function<void()>& action, long number, const std::wstring& message);

@@ -258,18 +258,23 @@ std::wstring ScreenshotFolder() {
     return folder + L"\\";
 }
 
+INPUT MouseInput(POINT screen, DWORD flags) {
+    const long long width = ::GetSystemMetrics(SM_CXSCREEN);
+    const long long height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    return in;
+}
+
 void ClickAt(POINT screen, bool right, bool doubleClick) {
-    ::SetCursorPos(screen.x, screen.y);
     const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
-        INPUT in[2]{};
-        in[0].type = in[1].type = INPUT_MOUSE;
-        in[0].mi.dwFlags = down;
-        in[1].mi.dwFlags = up;
-        ::SendInput(2, in, sizeof(INPUT));
-        ::Sleep(30);
-    }
+    INPUT inputs[5] = {MouseInput(screen, 0), MouseInput(screen, down), MouseInput(screen, up),
+                       MouseInput(screen, down), MouseInput(screen, up)};
+    ::SendInput(doubleClick ? 5 : 3, inputs, sizeof(INPUT));
 }
 
 void PressKey(WORD vk, bool withShift) {

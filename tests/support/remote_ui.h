@@ -92,7 +92,9 @@ bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path);
 // <build>\screenshots\ (created on demand), or ARDMOOR_SCREENSHOT_DIR when set.
 std::wstring ScreenshotFolder();
 
-// Real input through SendInput.
+// Real input through SendInput. Each mouse event carries its own position: Wine does not order
+// SetCursorPos with queued input.
+INPUT MouseInput(POINT screen, DWORD flags);
 void ClickAt(POINT screen, bool right = false, bool doubleClick = false);
 void PressKey(WORD vk, bool withShift = false);
 
