@@ -1,0 +1,266 @@
+#include "task_pane_test_host.h"
+
+#include "platform/message_pump.h"
+#include "platform/unique_handle.h"
+#include "test_support.h"
+
+namespace ardmoor::taskpane_test {
+
+namespace {
+constexpr int kButtonId = 100;
+constexpr int kPaneId = 101;
+
+void SendMouse(DWORD flags, POINT screen, DWORD data = 0) {
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = ::MulDiv(screen.x - left, 65535, std::max(1, width - 1));
+    in.mi.dy = ::MulDiv(screen.y - top, 65535, std::max(1, height - 1));
+    in.mi.mouseData = data;
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | MOUSEEVENTF_MOVE;
+    ::SendInput(1, &in, sizeof(in));
+}
+}  // namespace
+
+HostWindow::HostWindow(int clientWidth, int clientHeight, int paneWidth, int paneHeight)
+    : pane_(std::make_unique<TaskPane>()) {
+    RECT frame{0, 0, clientWidth, clientHeight};
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+    Create(L"ArdmoorTaskPaneTestHost", L"Task pane test", style, WS_EX_CONTROLPARENT, 40, 40,
+           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, CS_HREDRAW | CS_VREDRAW, nullptr,
+           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    button_ = ::CreateWindowExW(0, L"BUTTON", L"Before", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                clientWidth - 110, 10, 100, 28, hwnd(), reinterpret_cast<HMENU>(kButtonId),
+                                ::GetModuleHandleW(nullptr), nullptr);
+    pane_->Create(hwnd(), RECT{0, 0, paneWidth, paneHeight > 0 ? paneHeight : clientHeight}, kPaneId);
+    pane_->SetOnItemClick([this](TaskPaneItem& item) {
+        clicks.push_back(item.Key());
+        if (onClick) onClick(item);
+    });
+    ::ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd());
+    PumpFor(50);
+}
+
+HostWindow::~HostWindow() {
+    pane_.reset();
+    Destroy();
+    PumpPendingMessages();
+}
+
+bool HostWindow::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg == WM_CLOSE) {
+        result = 0;
+        return true;  // closed by the test only
+    }
+    return false;
+}
+
+void PopulateLikeMainWindow(TaskPane& pane, const std::wstring& entryName) {
+    pane.SetRedraw(false);
+    struct Row {
+        const wchar_t* key;
+        const wchar_t* text;
+    };
+    auto addBar = [&](const wchar_t* key, const wchar_t* title, std::initializer_list<Row> rows) {
+        TaskPaneBar* bar = pane.AddBar(key, title).value();
+        for (const Row& row : rows) (void)bar->AddItem(row.key, row.text);
+        return bar;
+    };
+    TaskPaneBar* advanced = addBar(L"Advanced", L"Software Tasks",
+                                   {{L"UNINSTALL", L"Uninstall selected entry"},
+                                    {L"INSTALL", L"Install software on your computer..."}});
+    addBar(L"Tasks", L"Other Tasks",
+           {{L"REMOVE", L"Remove selected entry"}, {L"REFRESH", L"Refresh listing..."}, {L"PRINT", L"Print listing..."}});
+    TaskPaneBar* details = addBar(L"Properties", L"Details",
+                                  {{L"ITEMNAME", L""},
+                                   {L"PUBLISHER", L"Publisher:"},
+                                   {L"PHONE", L"Phone:"},
+                                   {L"SUPPORT", L"Support Information"},
+                                   {L"PROPERTIES", L"View or edit all properties"}});
+    addBar(L"General", L"General", {{L"HELP", L"Help..."}, {L"ABOUT", L"About..."}, {L"EXIT", L"Exit"}});
+    advanced->SetSpecial(true);
+    advanced->FindItem(L"UNINSTALL")->SetExtraSpacing(5);
+    details->FindItem(L"SUPPORT")->SetExtraSpacing(5);
+    details->FindItem(L"ITEMNAME")->SetHeading(true);
+    details->FindItem(L"PUBLISHER")->SetLink(false);
+    details->FindItem(L"PHONE")->SetLink(false);
+    if (!entryName.empty()) {
+        advanced->FindItem(L"UNINSTALL")
+            ->SetText(entryName + L"\r\ncan be uninstalled by double-clicking the item or clicking here...");
+        pane.FindBar(L"Tasks")->FindItem(L"REMOVE")->SetText(L"Remove " + entryName + L" from your uninstall listing...");
+        details->FindItem(L"PROPERTIES")->SetText(L"View or edit the properties for " + entryName + L"...");
+        details->FindItem(L"ITEMNAME")->SetText(entryName);
+        details->FindItem(L"PUBLISHER")->SetText(L"Publsher: Quillfen Software");
+        details->FindItem(L"PHONE")->SetText(L"Telephone: +44 1632 960123");
+        details->FindItem(L"SUPPORT")->SetTag(L"https://quillfen.example/support");
+        details->FindItem(L"SUPPORT")->SetToolTipText(L"https://quillfen.example/support");
+    }
+    pane.SetRedraw(true);
+}
+
+void PumpFor(DWORD milliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    do {
+        PumpPendingMessages();
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } while (::GetTickCount64() < end);
+    PumpPendingMessages();
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    while (true) {
+        PumpPendingMessages();
+        if (condition()) return true;
+        if (::GetTickCount64() >= end) return false;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+void MoveMouse(POINT screen) {
+    SendMouse(0, screen);
+    PumpUntil([&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+    }, 1000);
+    PumpFor(30);
+}
+
+void PressAt(POINT screen) {
+    MoveMouse(screen);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    PumpFor(30);
+}
+
+void ReleaseAt(POINT screen) {
+    MoveMouse(screen);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    PumpFor(30);
+}
+
+void ClickAt(POINT screen) {
+    MoveMouse(screen);
+    // Both at once: a press on a scroll bar starts a loop inside the system that only the
+    // release ends.
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    PumpFor(60);
+}
+
+void Wheel(POINT screen, int delta) {
+    MoveMouse(screen);
+    SendMouse(MOUSEEVENTF_WHEEL, screen, static_cast<DWORD>(delta));
+    PumpFor(50);
+}
+
+void PressKey(WORD vk) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, in, sizeof(INPUT));
+    PumpFor(40);
+}
+
+POINT ScreenCenter(HWND hwnd, const RECT& client) {
+    POINT pt{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ::ClientToScreen(hwnd, &pt);
+    return pt;
+}
+
+POINT FirstLineCenter(TaskPane& pane, const TaskPaneItem& item) {
+    const TaskPaneItemBox* box = pane.Layout().Find(&item);
+    if (!box || box->lines.empty()) return POINT{-1, -1};
+    RECT line = box->lines.front().rect;
+    ::OffsetRect(&line, 0, -pane.ScrollPos());
+    return ScreenCenter(pane.hwnd(), line);
+}
+
+void ParkMouse() { MoveMouse(POINT{::GetSystemMetrics(SM_CXSCREEN) - 5, ::GetSystemMetrics(SM_CYSCREEN) - 5}); }
+
+bool BringToFront(HWND hwnd) {
+    return PumpUntil([&] {
+        ::SetForegroundWindow(hwnd);
+        ::SetActiveWindow(hwnd);
+        return ::GetForegroundWindow() == hwnd;
+    }, 2000);
+}
+
+COLORREF Capture::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+    const DWORD p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+Capture CaptureWindow(HWND hwnd) {
+    Capture cap;
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    cap.width = r.right - r.left;
+    cap.height = r.bottom - r.top;
+    if (cap.width <= 0 || cap.height <= 0) return cap;
+    WindowDc screen(nullptr);
+    UniqueDc memory(::CreateCompatibleDC(screen.get()));
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = cap.width;
+    bi.bmiHeader.biHeight = -cap.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap dib(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) return cap;
+    {
+        SelectGuard select(memory.get(), dib.get());
+        ::BitBlt(memory.get(), 0, 0, cap.width, cap.height, screen.get(), r.left, r.top, SRCCOPY);
+    }
+    ::GdiFlush();
+    const DWORD* src = static_cast<const DWORD*>(bits);
+    cap.pixels.assign(src, src + static_cast<size_t>(cap.width) * static_cast<size_t>(cap.height));
+    return cap;
+}
+
+std::wstring SaveBitmap(const Capture& capture, const std::wstring& fileName) {
+    if (capture.width <= 0 || capture.height <= 0) return {};
+    wchar_t env[MAX_PATH * 2] = {};
+    const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", env, static_cast<DWORD>(std::size(env)));
+    std::wstring folder = n > 0 && n < std::size(env) ? std::wstring(env) : test::ExeFolder() + L"..\\screenshots";
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+
+    const int stride = (capture.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof(ih);
+    ih.biWidth = capture.width;
+    ih.biHeight = capture.height;  // bottom-up rows, as viewers expect
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biCompression = BI_RGB;
+    ih.biSizeImage = static_cast<DWORD>(stride * capture.height);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(ih);
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
+    data.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
+    std::string row(static_cast<size_t>(stride), '\0');
+    for (int y = capture.height - 1; y >= 0; --y) {
+        for (int x = 0; x < capture.width; ++x) {
+            const DWORD p = capture.pixels[static_cast<size_t>(y) * capture.width + x];
+            row[static_cast<size_t>(x) * 3 + 0] = static_cast<char>(p & 0xFF);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>((p >> 8) & 0xFF);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>((p >> 16) & 0xFF);
+        }
+        data += row;
+    }
+    const std::wstring path = folder + fileName;
+    return test::WriteFileBytes(path, data) ? path : std::wstring();
+}
+
+}  // namespace ardmoor::taskpane_test
