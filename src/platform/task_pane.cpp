@@ -9,10 +9,9 @@
 
 namespace ardmoor {
 
-TaskPane::TaskPane() : alive_(std::make_shared<bool>(true)) { model_.SetObserver(this); }
+TaskPane::TaskPane() { model_.SetObserver(this); }
 
 TaskPane::~TaskPane() {
-    *alive_ = false;
     model_.SetObserver(nullptr);
     accessibility_.reset();
     Destroy();

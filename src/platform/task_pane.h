@@ -160,8 +160,6 @@ private:
     UniqueBitmap backBuffer_;
     SIZE backBufferSize_{};
     std::unique_ptr<TaskPaneAccessibility> accessibility_;
-    // Cleared when the pane goes, so that code that called out can tell.
-    std::shared_ptr<bool> alive_;
 };
 
 }  // namespace ardmoor

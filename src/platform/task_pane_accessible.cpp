@@ -2,6 +2,7 @@
 
 #include <oleacc.h>
 
+#include <iterator>
 #include <new>
 #include <string>
 
