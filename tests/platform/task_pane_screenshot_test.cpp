@@ -63,8 +63,7 @@ TEST(TaskPaneScreenshot, LooksLikeTheWindowsTaskPane) {
     PumpFor(200);
     ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpFor(100);
-    Capture start = CaptureWindow(host.hwnd());
-    const std::wstring startPath = SaveBitmap(start, L"task_pane_start.bmp");
+    const std::wstring startPath = SaveScreenshot(host.hwnd(), L"task_pane_start.bmp");
     EXPECT_FALSE(startPath.empty());
     printf("screenshot: %ls\n", startPath.c_str());
 
@@ -81,7 +80,7 @@ TEST(TaskPaneScreenshot, LooksLikeTheWindowsTaskPane) {
     ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpFor(100);
     Capture details = CaptureWindow(host.hwnd());
-    const std::wstring detailsPath = SaveBitmap(details, L"task_pane_details.bmp");
+    const std::wstring detailsPath = SaveScreenshot(host.hwnd(), L"task_pane_details.bmp");
     EXPECT_FALSE(detailsPath.empty());
     printf("screenshot: %ls\n", detailsPath.c_str());
     ASSERT_GT(details.width, 0);

@@ -2,6 +2,7 @@
 
 #include "platform/message_pump.h"
 #include "platform/unique_handle.h"
+#include "remote_ui.h"
 #include "test_support.h"
 
 namespace ardmoor::taskpane_test {
@@ -11,16 +12,8 @@ constexpr int kButtonId = 100;
 constexpr int kPaneId = 101;
 
 void SendMouse(DWORD flags, POINT screen, DWORD data = 0) {
-    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = ::MulDiv(screen.x - left, 65535, std::max(1, width - 1));
-    in.mi.dy = ::MulDiv(screen.y - top, 65535, std::max(1, height - 1));
+    INPUT in = test::MouseInput(screen, flags);
     in.mi.mouseData = data;
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | MOUSEEVENTF_MOVE;
     ::SendInput(1, &in, sizeof(in));
 }
 }  // namespace
@@ -145,10 +138,9 @@ void ReleaseAt(POINT screen) {
 
 void ClickAt(POINT screen) {
     MoveMouse(screen);
-    // Both at once: a press on a scroll bar starts a loop inside the system that only the
-    // release ends.
-    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    // Press and release go in together: a press on a scroll bar starts a loop inside the system
+    // that only the release ends.
+    test::ClickAt(screen);
     PumpFor(60);
 }
 
@@ -159,11 +151,7 @@ void Wheel(POINT screen, int delta) {
 }
 
 void PressKey(WORD vk) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, in, sizeof(INPUT));
+    test::PressKey(vk);
     PumpFor(40);
 }
 
@@ -226,41 +214,9 @@ Capture CaptureWindow(HWND hwnd) {
     return cap;
 }
 
-std::wstring SaveBitmap(const Capture& capture, const std::wstring& fileName) {
-    if (capture.width <= 0 || capture.height <= 0) return {};
-    wchar_t env[MAX_PATH * 2] = {};
-    const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", env, static_cast<DWORD>(std::size(env)));
-    std::wstring folder = n > 0 && n < std::size(env) ? std::wstring(env) : test::ExeFolder() + L"..\\screenshots";
-    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-
-    const int stride = (capture.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof(ih);
-    ih.biWidth = capture.width;
-    ih.biHeight = capture.height;  // bottom-up rows, as viewers expect
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    ih.biSizeImage = static_cast<DWORD>(stride * capture.height);
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
-    std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    data.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
-    std::string row(static_cast<size_t>(stride), '\0');
-    for (int y = capture.height - 1; y >= 0; --y) {
-        for (int x = 0; x < capture.width; ++x) {
-            const DWORD p = capture.pixels[static_cast<size_t>(y) * capture.width + x];
-            row[static_cast<size_t>(x) * 3 + 0] = static_cast<char>(p & 0xFF);
-            row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>((p >> 8) & 0xFF);
-            row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>((p >> 16) & 0xFF);
-        }
-        data += row;
-    }
-    const std::wstring path = folder + fileName;
-    return test::WriteFileBytes(path, data) ? path : std::wstring();
+std::wstring SaveScreenshot(HWND hwnd, const std::wstring& fileName) {
+    const std::wstring path = test::ScreenshotFolder() + fileName;
+    return test::SaveWindowScreenshot(hwnd, path) ? path : std::wstring();
 }
 
 }  // namespace ardmoor::taskpane_test

@@ -48,7 +48,7 @@ void PumpFor(DWORD milliseconds);
 // Lets messages run until the condition holds or the time is up; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
 
-// Real input.
+// Real input (through the shared helpers), each followed by letting the messages run.
 void MoveMouse(POINT screen);
 void ClickAt(POINT screen);
 void PressAt(POINT screen);
@@ -66,7 +66,7 @@ void ParkMouse();
 // Brings the window to the front so that keyboard input reaches it; false when it did not work.
 bool BringToFront(HWND hwnd);
 
-// Captures the window as it is on the screen into 32-bit top-down pixels (0x00RRGGBB).
+// Captures the window as it is on the screen, to check its pixels.
 struct Capture {
     int width = 0;
     int height = 0;
@@ -74,7 +74,8 @@ struct Capture {
     [[nodiscard]] COLORREF At(int x, int y) const;
 };
 Capture CaptureWindow(HWND hwnd);
-// Writes a 24-bit .bmp; returns the path written, or empty on failure.
-std::wstring SaveBitmap(const Capture& capture, const std::wstring& fileName);
+// Saves what the screen shows of the window as a .bmp in the screenshot folder; returns the path
+// written, or empty on failure.
+std::wstring SaveScreenshot(HWND hwnd, const std::wstring& fileName);
 
 }  // namespace ardmoor::taskpane_test
