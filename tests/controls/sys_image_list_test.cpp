@@ -1,0 +1,183 @@
+// The system image list through the shell of the test prefix: list sizes, icon indexes by type
+// and from disk (the built program embeds its own icon), icon copies, pictures and drawing.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include "controls/cVBALSysImageList.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+
+namespace {
+
+class SysImageListTest : public ::testing::Test {
+protected:
+    void SetUp() override { com_ = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override {
+        if (SUCCEEDED(com_)) ::CoUninitialize();
+    }
+    HRESULT com_ = E_FAIL;
+};
+
+// Counts pixels of a 32 x 32 white bitmap that a drawing changed.
+template <class Draw>
+int ChangedPixels(Draw&& draw) {
+    WindowDc screen(nullptr);
+    UniqueDc dc(::CreateCompatibleDC(screen.get()));
+    UniqueBitmap bmp(::CreateCompatibleBitmap(screen.get(), 32, 32));
+    SelectGuard select(dc.get(), bmp.get());
+    RECT all{0, 0, 32, 32};
+    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (!draw(dc.get())) return -1;
+    int changed = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) changed += ::GetPixel(dc.get(), x, y) != RGB(255, 255, 255);
+    return changed;
+}
+
+}  // namespace
+
+TEST_F(SysImageListTest, SmallAndLargeListsAreTheSystemsOwn) {
+    cVBALSysImageList small, large;
+    EXPECT_EQ(small.IconSizeX(), 16);
+    EXPECT_EQ(small.IconSizeY(), 16);
+    EXPECT_EQ(small.hIml(), nullptr);
+    large.SetIconSizeX(32);
+    large.SetIconSizeY(32);
+    ASSERT_TRUE(small.Create());
+    ASSERT_TRUE(large.Create());
+    EXPECT_NE(small.hIml(), large.hIml());
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(small.hIml(), &cx, &cy));
+    EXPECT_EQ(cx, ::GetSystemMetrics(SM_CXSMICON));
+    ASSERT_TRUE(::ImageList_GetIconSize(large.hIml(), &cx, &cy));
+    EXPECT_EQ(cx, ::GetSystemMetrics(SM_CXICON));
+    EXPECT_GT(small.ImageCount(), 0);
+
+    // Forgetting the handle releases nothing: the list is shared, and comes back the same.
+    HIMAGELIST before = small.hIml();
+    small.Destroy();
+    EXPECT_EQ(small.hIml(), nullptr);
+    EXPECT_EQ(small.ImageCount(), 0);
+    EXPECT_GT(::ImageList_GetImageCount(before), 0);
+    ASSERT_TRUE(small.Clear());
+    EXPECT_EQ(small.hIml(), before);
+
+    // The size is read when the list is obtained, not afterwards.
+    large.SetIconSizeX(16);
+    EXPECT_NE(large.hIml(), small.hIml());
+}
+
+// Windows maps the ".exe" extension to the "exefile" class, whose icon is the file's own; Wine 8's
+// fresh registry has the class but not the mapping. Supplies the mapping while a test runs.
+class ExeClassMapping {
+public:
+    ExeClassMapping() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            ::RegCloseKey(key);
+            return;
+        }
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            return;
+        static const wchar_t kClass[] = L"exefile";
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClass), sizeof(kClass));
+        ::RegCloseKey(key);
+        created_ = true;
+    }
+    ~ExeClassMapping() {
+        if (created_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPath);
+    }
+
+private:
+    static constexpr const wchar_t* kPath = L"Software\\Classes\\.exe";
+    bool created_ = false;
+};
+
+TEST_F(SysImageListTest, IconIndexesByTypeFromDiskAndByNumber) {
+    ExeClassMapping mapping;
+    cVBALSysImageList list;
+    list.SetIconSizeX(32);
+    ASSERT_TRUE(list.Create());
+    const std::wstring exe = test::ArdmoorExe();
+    ASSERT_NE(::GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << exe;
+
+    // A name alone is described by its type, without touching the disk: the generic program icon.
+    test::TempDir dir;
+    const int byType = list.ItemIndex(dir / L"setup.exe");
+    const std::wstring typeName = list.ItemTypeName();
+    EXPECT_FALSE(typeName.empty());
+    EXPECT_LE(typeName.size(), 80u);
+    // Read from disk (by a path that climbs with ".."), the program brings its own icon. (Windows answers a by-type lookup of an
+    // existing program with the generic icon; Wine reads the file even then.)
+    const int fromDisk = list.ItemIndex(exe, true);
+    EXPECT_NE(fromDisk, byType);
+    EXPECT_GE(byType, 0);
+    EXPECT_LT(fromDisk, list.ImageCount());
+    EXPECT_EQ(list.ItemTypeName(), typeName);
+
+    // Numbers are indexes already: no lookup, the last type name stays.
+    EXPECT_EQ(list.ItemIndex(5), 5);
+    EXPECT_EQ(list.ItemIndex(-3), -3);
+    EXPECT_EQ(list.ItemTypeName(), typeName);
+
+    // What the shell cannot describe gives 0 and no type.
+    EXPECT_EQ(list.ItemIndex(dir / L"missing\\nowhere.exe", true), 0);
+    EXPECT_EQ(list.ItemTypeName(), L"");
+    EXPECT_EQ(list.ItemIndex(std::wstring(L"C:\\a\0b.exe", 10), true), 0);
+}
+
+TEST_F(SysImageListTest, IconCopiesPicturesColoursAndDrawing) {
+    cVBALSysImageList list;
+    ASSERT_TRUE(list.Create());
+    const std::wstring exe = test::ArdmoorExe();
+
+    UniqueIcon icon = list.ItemPicture(exe);
+    ASSERT_TRUE(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(icon.get(), &info));
+    UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+    EXPECT_FALSE(list.ItemPicture(-1));
+    EXPECT_FALSE(list.ItemCopyOfIcon(list.ImageCount() + 100));
+    cVBALSysImageList unopened;
+    EXPECT_FALSE(unopened.ItemPicture(0));
+
+    PicturePtr picture = cVBALSysImageList::IconToPicture(icon);
+    ASSERT_TRUE(picture);
+    EXPECT_FALSE(icon);  // the picture owns it now
+    SHORT type = 0;
+    ASSERT_EQ(picture->get_Type(&type), S_OK);
+    EXPECT_EQ(type, PICTYPE_ICON);
+    UniqueIcon none;
+    EXPECT_FALSE(cVBALSysImageList::IconToPicture(none));
+
+    WindowDc screen(nullptr);
+    UniqueBitmap bmp(::CreateCompatibleBitmap(screen.get(), 8, 8));
+    PicturePtr bitmapPicture = cVBALSysImageList::BitmapToPicture(bmp);
+    ASSERT_TRUE(bitmapPicture);
+    EXPECT_FALSE(bmp);
+    ASSERT_EQ(bitmapPicture->get_Type(&type), S_OK);
+    EXPECT_EQ(type, PICTYPE_BITMAP);
+
+    EXPECT_EQ(cVBALSysImageList::TranslateColor(0x80000000u | COLOR_WINDOW),
+              static_cast<int32_t>(::GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(cVBALSysImageList::TranslateColor(RGB(1, 2, 3)), static_cast<int32_t>(RGB(1, 2, 3)));
+    EXPECT_EQ(cVBALSysImageList::TranslateColor(0x80000000u | 200), -1);
+    EXPECT_EQ(cVBALSysImageList::SystemColourDepth(), ::GetDeviceCaps(screen.get(), BITSPIXEL));
+
+    const int index = list.ItemIndex(exe, true);
+    EXPECT_GT(ChangedPixels([&](HDC dc) { return list.DrawImage(index, dc, 0, 0); }), 0);
+    SysImageDrawOptions cut;
+    cut.bCut = true;
+    cut.oCutDitherColour = RGB(255, 0, 0);
+    EXPECT_GT(ChangedPixels([&](HDC dc) { return list.DrawImage(index, dc, 0, 0, cut); }), 0);
+    SysImageDrawOptions disabled;
+    disabled.bDisabled = true;
+    EXPECT_GT(ChangedPixels([&](HDC dc) { return list.DrawImage(exe, dc, 0, 0, disabled); }), 0);
+    EXPECT_EQ(ChangedPixels([&](HDC dc) { return unopened.DrawImage(index, dc, 0, 0); }), -1);
+    SysImageDrawOptions external;
+    external.hExternalIml = list.hIml();
+    EXPECT_GT(ChangedPixels([&](HDC dc) { return unopened.DrawImage(index, dc, 0, 0, external); }), 0);
+}
