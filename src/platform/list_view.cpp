@@ -26,9 +26,8 @@ bool ListViewSupportsGroups(HWND listView) {
 }
 
 void ListView::SetImageList(HIMAGELIST list, int kind) {
-    if (!list_) return;
+    if (!list_ || (kind != list_view::kSmallIcons && kind != list_view::kLargeIcons)) return;
     const int which = kind == list_view::kSmallIcons ? LVSIL_SMALL : LVSIL_NORMAL;
-    if (kind != list_view::kSmallIcons && kind != list_view::kLargeIcons) return;
     ::SendMessageW(list_, LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
 }
 
@@ -82,8 +81,7 @@ std::wstring ListColumn::Caption() const {
     col.pszText = buf.data();
     col.cchTextMax = static_cast<int>(buf.size());
     if (!::SendMessageW(owner_->hwnd(), LVM_GETCOLUMNW, index_, reinterpret_cast<LPARAM>(&col))) return {};
-    buf.resize(wcsnlen(buf.c_str(), buf.size()));
-    return buf;
+    return std::wstring(buf.c_str());
 }
 
 void ListColumn::SetCaption(std::wstring_view caption) {
@@ -330,6 +328,8 @@ int ListItem::Group() const {
 void ListItem::SetGroup(int group) {
     auto* rec = owner_ ? owner_->Find(id_) : nullptr;
     if (!rec || group < 0) return;
+    const auto& groups = owner_->groups_;
+    if (group != 0 && std::find(groups.begin(), groups.end(), group) == groups.end()) return;
     rec->group = group;
     if (!owner_->groupsSupported_) return;
     LVITEMW item{};
@@ -375,7 +375,7 @@ void ListItem::EnsureVisible() {
 
 int ListView::AddGroup(std::wstring_view caption) {
     const int id = nextGroupId_++;
-    groups_.push_back(GroupRecord{id, std::wstring(caption)});
+    groups_.push_back(id);
     if (groupsSupported_ && list_) {
         std::wstring header(caption);
         LVGROUP group{};

@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "platform/result.h"
-#include "platform/unique_handle.h"
 
 namespace ardmoor {
 
@@ -78,7 +77,7 @@ public:
     void SetSubItem(int n, std::wstring_view text);
     [[nodiscard]] int Icon() const;
     void SetIcon(int icon);
-    // Group id from ListView::AddGroup; 0 for none.
+    // Group id from ListView::AddGroup; 0 for none. Ids of no current group are ignored.
     [[nodiscard]] int Group() const;
     void SetGroup(int group);
     // Shown as the row's info tip.
@@ -279,11 +278,7 @@ private:
     mutable size_t posValid_ = 0;  // order_[i]->pos == i for every i below this
     uint64_t nextId_ = 1;
 
-    struct GroupRecord {
-        int id;
-        std::wstring caption;
-    };
-    std::vector<GroupRecord> groups_;
+    std::vector<int> groups_;  // ids of the groups added since the last ClearGroups
     int nextGroupId_ = 1;
 
     // Mouse buttons pressed in the control whose release has not been reported yet, and those
