@@ -70,12 +70,8 @@ ListView::~ListView() {
     alive_.reset();
     // From here on the control's messages go straight to its own procedure.
     if (list_) ::SetWindowLongPtrW(list_, GWLP_USERDATA, 0);
-    if (host_) {
-        host_->Detach();
-        // Destroyed here, while the container is still whole: its procedure must not run from
-        // the base class's destructor.
-        host_->Destroy();
-    }
+    if (host_) host_->Detach();
+    host_.reset();
 }
 
 HWND ListView::container() const noexcept { return host_ ? host_->hwnd() : nullptr; }

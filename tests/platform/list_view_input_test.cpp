@@ -7,19 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "desktop_input.h"
+#include "desktop_test_util.h"
 #include "platform/list_view.h"
 #include "platform/message_pump.h"
 #include "platform/window.h"
+#include "remote_ui.h"
 
 using namespace ardmoor;
-using namespace ardmoor::test;
+using namespace ardmoor::listview_test;
+using ardmoor::test::ClickAt;
 
 namespace {
 
 class HostWindow final : public Window {
 public:
-    ~HostWindow() override { Destroy(); }
     bool Open() {
         return Create(L"ArdmoorListViewInputHost", L"List view input test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       0, 80, 80, 640, 480, nullptr, nullptr);
@@ -64,12 +65,12 @@ protected:
         ListView_GetItemRect(list->hwnd(), index0, &r, LVIR_LABEL);
         return r;
     }
-    POINT ItemPoint(int index0) { return CenterOf(list->hwnd(), LabelRect(index0)); }
+    POINT ItemPoint(int index0) { return CenterOnScreen(list->hwnd(), LabelRect(index0)); }
     POINT HeaderPoint(int column0) {
         HWND header = ListView_GetHeader(list->hwnd());
         RECT r{};
         Header_GetItemRect(header, column0, &r);
-        return CenterOf(header, r);
+        return CenterOnScreen(header, r);
     }
     std::vector<Event> Of(const std::string& kind) {
         std::vector<Event> out;
@@ -106,7 +107,7 @@ TEST_F(ListViewInputTest, ClicksReportTheRowAndEachReleaseOnce) {
     Settle();
 
     events.clear();
-    ClickAt(ItemPoint(4), VK_RBUTTON);
+    ClickAt(ItemPoint(4), true);
     ASSERT_TRUE(WaitFor("mouseup"));
     PumpFor(100);
     up = Of("mouseup");
@@ -118,13 +119,13 @@ TEST_F(ListViewInputTest, ClicksReportTheRowAndEachReleaseOnce) {
     Settle();
 
     events.clear();
-    ClickAt(ItemPoint(6), VK_MBUTTON);
+    MiddleClickAt(ItemPoint(6));
     ASSERT_TRUE(WaitFor("mouseup"));
     EXPECT_EQ(Of("mouseup")[0].a, list_view::kMiddleButton);
     Settle();
 
     events.clear();
-    DoubleClickAt(ItemPoint(3));
+    ClickAt(ItemPoint(3), false, true);
     ASSERT_TRUE(WaitFor("dblclick"));
     PumpFor(100);
     EXPECT_EQ(Of("dblclick").size(), 1u);
@@ -160,17 +161,17 @@ TEST_F(ListViewInputTest, HeaderClicksSortAndKeysReportCodeAndShiftState) {
     ASSERT_TRUE(WaitFor("click"));
     EXPECT_EQ(Of("click")[0].key, L"k6");
     events.clear();
-    PressKey(VK_DOWN);
+    PressKeyWith(VK_DOWN);
     ASSERT_TRUE(WaitFor("keyup"));
     EXPECT_EQ(Of("keyup")[0].a, VK_DOWN);
     EXPECT_EQ(Of("keyup")[0].b, 0);
     EXPECT_EQ(list->SelectedItem().Key(), L"k5");
 
     events.clear();
-    PressKey(VK_DOWN, {VK_SHIFT});
-    PressKey(VK_UP, {VK_CONTROL});
-    PressKey(VK_DOWN, {VK_MENU});
-    PressKey(VK_RETURN);
+    PressKeyWith(VK_DOWN, {VK_SHIFT});
+    PressKeyWith(VK_UP, {VK_CONTROL});
+    PressKeyWith(VK_DOWN, {VK_MENU});
+    PressKeyWith(VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] {
         for (const auto& e : Of("keyup"))
             if (e.a == VK_RETURN) return true;
@@ -210,7 +211,7 @@ TEST_F(ListViewInputTest, HandlersMayChangeOrEndTheList) {
         events.push_back({"dblclick"});
         list.reset();
     };
-    DoubleClickAt(ItemPoint(4));
+    ClickAt(ItemPoint(4), false, true);
     ASSERT_TRUE(WaitFor("dblclick"));
     PumpFor(100);
     EXPECT_FALSE(list);

@@ -9,20 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "desktop_input.h"
+#include "desktop_test_util.h"
 #include "platform/list_view.h"
 #include "platform/message_pump.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 
 using namespace ardmoor;
-using namespace ardmoor::test;
+using namespace ardmoor::listview_test;
 
 namespace {
 
 class HostWindow final : public Window {
 public:
-    ~HostWindow() override { Destroy(); }
     bool Open() {
         return Create(L"ArdmoorListViewTestHost", L"List view test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 60,
                       60, 640, 480, nullptr, nullptr);

@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "desktop_input.h"
+#include "desktop_test_util.h"
 #include "platform/message_pump.h"
 #include "platform/subclass.h"
 #include "platform/window.h"
 
 using namespace ardmoor;
-using namespace ardmoor::test;
+using namespace ardmoor::listview_test;
 
 namespace {
 
@@ -28,7 +28,6 @@ std::vector<std::string> g_calls;
 
 class TestWindow final : public Window {
 public:
-    ~TestWindow() override { Destroy(); }
     bool Open(DWORD style = WS_OVERLAPPEDWINDOW, int w = 300, int h = 200) {
         return Create(L"ArdmoorSubclassTestWindow", L"Subclass test", style, 0, 120, 120, w, h, nullptr, nullptr);
     }
@@ -202,16 +201,16 @@ TEST(Subclass, MinimumTrackingSizeHoldsUnderARealDrag) {
         const POINT from{r.right - 2, r.bottom - 2};
         std::atomic<bool> finished{false};
         std::thread hand([&] {
-            MoveMouseTo(from);
+            MouseAt(from);
             ::Sleep(100);
-            MouseButton(VK_LBUTTON, true);
+            MouseAt(from, MOUSEEVENTF_LEFTDOWN);
             ::Sleep(150);
             for (int step = 1; step <= 10; ++step) {
-                MoveMouseTo(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+                MouseAt(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
                 ::Sleep(30);
             }
             ::Sleep(100);
-            MouseButton(VK_LBUTTON, false);
+            MouseAt(to, MOUSEEVENTF_LEFTUP);
             ::Sleep(100);
             finished = true;
         });
