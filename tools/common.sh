@@ -45,7 +45,7 @@ init_test_prefix() {
   mkdir -p "$home"
   export HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache"
   use_prefix "$prefix"
-  if [ ! -f "$prefix/.ardmoor-ready" ]; then
+  if [ ! -f "$prefix/.ardmoor-ready-2" ]; then
     say "creating Wine prefix $prefix"
     rm -rf "$prefix"
     wineboot -i >/dev/null 2>&1 || true
@@ -54,12 +54,19 @@ init_test_prefix() {
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     local reg="$prefix/drive_c/ardmoor-setup.reg"
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1200x760"\r\n\r\n' \
+    # A virtual desktop (windows get frames), and the file-type classes a Windows installation has
+    # and a fresh Wine prefix lacks: programs and icon files show their own icons.
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1200x760"' '' \
+      '[HKEY_LOCAL_MACHINE\Software\Classes\.exe]' '@="exefile"' '' \
+      '[HKEY_LOCAL_MACHINE\Software\Classes\.ico]' '@="icofile"' '' \
+      '[HKEY_LOCAL_MACHINE\Software\Classes\icofile\DefaultIcon]' '@="%1"' '' \
       | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
     (cd "$prefix/drive_c" && wine regedit /S 'C:\ardmoor-setup.reg' >/dev/null 2>&1) || true
     wineserver -w
     rm -f "$reg"
-    touch "$prefix/.ardmoor-ready"
+    touch "$prefix/.ardmoor-ready-2"
   fi
 }
 

@@ -1,31 +1,249 @@
 #include "app/frmMain.h"
 
 #include "app/app_info.h"
+#include "app/main_commands.h"
+#include "app/modOptions.h"
+#include "app/window_helpers.h"
+#include "catalogue/icon_files.h"
+#include "platform/message_pump.h"
 #include "resource_ids.h"
 
 namespace ardmoor {
 
+namespace {
+constexpr int kMinWidth = 480;  // pixels at 96 DPI
+constexpr int kMinHeight = 360;
+const std::wstring kTenBlanks(10, L' ');
+}  // namespace
+
+frmMain::frmMain() : frmMain(Settings{}) {}
+frmMain::frmMain(Settings settings) : settings_(std::move(settings)) {
+    if (settings_.optionsRoot.empty()) settings_.optionsRoot = modOptions::kOptionsRoot;
+}
+frmMain::~frmMain() = default;
+
 bool frmMain::Load(int showCommand) {
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ARDMOOR));
-    if (!Create(L"ArdmoorMainWindow", kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-                CW_USEDEFAULT, CW_USEDEFAULT, 800, 560, nullptr, nullptr, CS_HREDRAW | CS_VREDRAW, icon,
+    if (!Create(kMainWindowClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                CW_USEDEFAULT, CW_USEDEFAULT, Scale(900), Scale(620), nullptr, nullptr, CS_HREDRAW | CS_VREDRAW, icon,
                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
         return false;
+    // The window keeps to its minimum size through a subclass of its own minimum/maximum query.
+    (void)AttachMessage(this, hwnd(), WM_GETMINMAXINFO);
+    Form_Load();
+    if (!Alive()) return true;  // closed while loading
     ::ShowWindow(hwnd(), showCommand);
     ::UpdateWindow(hwnd());
+    PumpPendingMessages();  // the window paints before the listing is read
+    if (!Alive()) return true;
+    pRefresh();
+    PumpPendingMessages();
     return true;
+}
+
+void frmMain::Form_Load() {
+    picTitle.Create(hwnd(), kIdTitle);
+    picTitle.OnLogoClick = [this] { pAbout(); };
+    RECT none{0, 0, 0, 0};
+    eBar.Create(hwnd(), none, kIdTaskPane, L"Tasks");
+    eBar.SetOnItemClick([this](TaskPaneItem& item) { OnTaskItemClick(item); });
+    ListViewStyle listStyle;
+    listStyle.view = list_view::kViewIcons;
+    (void)lvRemove.Create(hwnd(), kIdList, listStyle);
+    lvRemove.SetBorderStyle(1, 1);
+    lvRemove.OnItemClick = [this](ListItem item) { ShowDetails(item.Index()); };
+    lvRemove.OnItemDblClick = [this](ListItem) { pUninstall(); };
+    lvRemove.OnKeyUp = [this](int key, int shift) { OnListKeyUp(key, shift); };
+    lvRemove.OnMouseUp = [this](int button, int shift, int x, int y) { OnListMouseUp(button, shift, x, y); };
+    lvRemove.OnColumnClick = [this](int column) { OnColumnClick(column); };
+    sBar.Create(hwnd(), kIdStatus);
+    BuildMenus();
+    GetFormOptions();
+    pSetup();
+    CenterForm(hwnd());
+    Form_Resize();
+}
+
+void frmMain::BuildMenus() {
+    mnuMain.reset(::CreateMenu());
+    mnuMaina = ::CreatePopupMenu();
+    mnuView = ::CreatePopupMenu();
+    ::AppendMenuW(mnuView, MF_STRING, kIdViewIcons, L"&Icons");
+    ::AppendMenuW(mnuView, MF_STRING, kIdViewList, L"&List");
+    ::AppendMenuW(mnuView, MF_STRING, kIdViewDetails, L"&Details");
+    ::AppendMenuW(mnuView, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(mnuView, MF_STRING, kIdViewGroups, L"&Show in Groups");
+    ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuUninstall, L"&Uninstall selected entry");
+    ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuRemove, L"&Remove selected entry");
+    ::AppendMenuW(mnuMaina, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuRefresh, L"Re&fresh listing");
+    ::AppendMenuW(mnuMaina, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(mnuMaina, MF_POPUP, reinterpret_cast<UINT_PTR>(mnuView), L"&View");
+    ::AppendMenuW(mnuMain.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(mnuMaina), L"Menu");
+}
+
+bool frmMain::IsGroupingSupported() const { return lvRemove.GroupsSupported(); }
+
+void frmMain::GetFormOptions() {
+    modOptions::LoadOptions(settings_.optionsRoot);
+    ApplyViewOptions();
+}
+
+void frmMain::ApplyViewOptions() {
+    Options& o = modOptions::Current();
+    if (o.ViewMode != 0 && o.ViewMode != 1 && o.ViewMode != 3) o.ViewMode = 0;  // a stored value we do not know
+    ::CheckMenuItem(mnuView, kIdViewIcons, MF_BYCOMMAND | (o.ViewMode == 0 ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(mnuView, kIdViewList, MF_BYCOMMAND | (o.ViewMode == 3 ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(mnuView, kIdViewDetails, MF_BYCOMMAND | (o.ViewMode == 1 ? MF_CHECKED : MF_UNCHECKED));
+    ::EnableMenuItem(mnuView, kIdViewGroups,
+                     MF_BYCOMMAND | (o.ViewMode == 0 || o.ViewMode == 1 ? MF_ENABLED : MF_GRAYED));
+    ::CheckMenuItem(mnuView, kIdViewGroups, MF_BYCOMMAND | (o.ShowGroups ? MF_CHECKED : MF_UNCHECKED));
+    lvRemove.SetView(o.ViewMode);
+    if (IsGroupingSupported()) lvRemove.EnableGroups(o.ShowGroups);
+    ::InvalidateRect(lvRemove.hwnd(), nullptr, TRUE);
+}
+
+void frmMain::pSetup() {
+    if (!IsGroupingSupported()) {
+        // Without list groups the View menu offers no grouping (the separator goes too).
+        ::DeleteMenu(mnuView, kIdViewGroups, MF_BYCOMMAND);
+        ::DeleteMenu(mnuView, 3, MF_BYPOSITION);
+    }
+    SelectedIndex_ = 1;
+    largeIcons_.SetIconSizeX(32);
+    largeIcons_.SetIconSizeY(32);
+    smallIcons_.SetIconSizeX(16);
+    smallIcons_.SetIconSizeY(16);
+    if (largeIcons_.Create()) lvRemove.SetImageList(largeIcons_.hIml(), 0);
+    if (smallIcons_.Create()) lvRemove.SetImageList(smallIcons_.hIml(), 1);
+    (void)lvRemove.AddColumn(L"DisplayName", L"Name", 3000);
+    (void)lvRemove.AddColumn(L"UninstallString", L"Uninstall Path", 7200);
+    lvRemove.Column(L"DisplayName").SetSortOrder(list_view::kSortNone);
+    lvRemove.Column(L"DisplayName").SetSortType(list_view::kSortText);
+    BuildTaskPane();
+
+    const std::wstring caption = WindowTextOf(hwnd()) + kTenBlanks;
+    PanelOptions first;
+    first.text = caption;
+    first.minWidth = Scale(240);
+    sBar.AddPanel(first);
+    PanelOptions second;
+    second.text = caption;
+    second.minWidth = Scale(120);
+    sBar.AddPanel(second);
+    PanelOptions third;
+    third.text = CurrentDateTimeText() + kTenBlanks;
+    third.minWidth = Scale(120);
+    sBar.AddPanel(third);
+}
+
+void frmMain::BuildTaskPane() {
+    eBar.SetRedraw(false);
+    struct ItemSpec {
+        const wchar_t* key;
+        const wchar_t* text;
+    };
+    auto addBar = [this](const wchar_t* key, const wchar_t* title,
+                         std::initializer_list<ItemSpec> items) -> TaskPaneBar* {
+        auto bar = eBar.AddBar(key, title);
+        if (!bar) return nullptr;
+        for (const ItemSpec& spec : items) (void)(*bar)->AddItem(spec.key, spec.text);
+        return *bar;
+    };
+    TaskPaneBar* software = addBar(L"Advanced", L"Software Tasks",
+                                   {{L"UNINSTALL", L"Uninstall selected entry"},
+                                    {L"INSTALL", L"Install software on your computer..."}});
+    addBar(L"Tasks", L"Other Tasks",
+           {{L"REMOVE", L"Remove selected entry"}, {L"REFRESH", L"Refresh listing..."}, {L"PRINT", L"Print listing..."}});
+    TaskPaneBar* details = addBar(L"Properties", L"Details",
+                                  {{L"ITEMNAME", L""},
+                                   {L"PUBLISHER", L"Publisher:"},
+                                   {L"PHONE", L"Phone:"},
+                                   {L"SUPPORT", L"Support Information"},
+                                   {L"PROPERTIES", L"View or edit all properties"}});
+    addBar(L"General", L"General", {{L"HELP", L"Help..."}, {L"ABOUT", L"About..."}, {L"EXIT", L"Exit"}});
+
+    // The first bar stands out; the entry's name heads the Details bar; the publisher and phone
+    // lines are facts, not commands.
+    if (software) {
+        software->SetSpecial(true);
+        if (auto* item = software->FindItem(L"UNINSTALL")) item->SetExtraSpacing(5);
+    }
+    if (details) {
+        if (auto* item = details->FindItem(L"ITEMNAME")) item->SetHeading(true);
+        if (auto* item = details->FindItem(L"SUPPORT")) item->SetExtraSpacing(5);
+        if (auto* item = details->FindItem(L"PUBLISHER")) item->SetLink(false);
+        if (auto* item = details->FindItem(L"PHONE")) item->SetLink(false);
+    }
+    eBar.SetRedraw(true);
+}
+
+void frmMain::Form_Resize() {
+    if (!hwnd()) return;
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    const int w = client.right, h = client.bottom;
+    sBar.AlignToParent();
+    RECT status{};
+    ::GetWindowRect(sBar.hwnd(), &status);
+    const int statusHeight = status.bottom - status.top;
+    const int titleHeight = picTitle.PreferredHeight();
+    const int paneWidth = eBar.PreferredWidth();
+    ::MoveWindow(picTitle.hwnd(), 0, 0, w, titleHeight, TRUE);
+    const int bodyHeight = h - (titleHeight + statusHeight);
+    if (bodyHeight <= 0 || w - paneWidth <= 0) return;  // too small: controls stay where they were
+    eBar.SetRedraw(false);
+    ::MoveWindow(eBar.hwnd(), 0, titleHeight, paneWidth, bodyHeight, TRUE);
+    lvRemove.Move(paneWidth, titleHeight, w - paneWidth, bodyHeight);
+    eBar.SetRedraw(true);
+}
+
+LRESULT frmMain::ISubclass_WindowProc(HWND, UINT msg, WPARAM, LPARAM lp) {
+    if (msg == WM_GETMINMAXINFO) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+        info->ptMinTrackSize.x = Scale(kMinWidth);
+        info->ptMinTrackSize.y = Scale(kMinHeight);
+    }
+    return 0;
 }
 
 bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
+    case WM_SIZE:
+        Form_Resize();
+        return true;
+    case WM_SETFOCUS:
+        if (lvRemove.hwnd()) ::SetFocus(lvRemove.hwnd());
+        return true;
+    case WM_COMMAND:
+        if (HIWORD(wp) == 0 || HIWORD(wp) == 1) OnMenuCommand(LOWORD(wp));
+        return true;
+    case WM_DPICHANGED: {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        Form_Resize();
+        return true;
+    }
+    case WM_SETCURSOR:
+        if (busy_) {
+            ::SetCursor(::LoadCursorW(nullptr, busy_ == 1 ? IDC_WAIT : IDC_APPSTARTING));
+            result = TRUE;
+            return true;
+        }
+        return false;
     case WM_CLOSE:
         // Closing is never refused.
         Form_QueryUnload();
         ::DestroyWindow(hwnd());
         return true;
+    case WM_QUERYENDSESSION:
+        result = TRUE;
+        return true;
     case WM_ENDSESSION:
+        // The process may end without WM_DESTROY: save now.
         if (wp) Form_Unload();
-        return false;
+        return true;
     case WM_DESTROY:
         Form_Unload();
         ::PostQuitMessage(0);
@@ -35,10 +253,18 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
 }
 
-void frmMain::Form_QueryUnload() {}
+void frmMain::Form_QueryUnload() {
+    closing_ = true;
+    DetachMessage(this, hwnd(), WM_GETMINMAXINFO);
+}
 
-void frmMain::Form_Unload() {}
-
-void frmMain::OnDestroyed() {}
+void frmMain::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    closing_ = true;
+    largeIcons_.Destroy();
+    smallIcons_.Destroy();
+    modOptions::SaveOptions(settings_.optionsRoot);
+}
 
 }  // namespace ardmoor

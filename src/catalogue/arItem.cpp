@@ -128,17 +128,19 @@ std::wstring ReadCachedPath(std::wstring_view sName) {
 // FileExists with a memory, so one icon choice never probes the same path twice.
 class Prober {
 public:
+    explicit Prober(FileProbeCache* shared) : shared_(shared) {}
     bool Exists(const std::wstring& path) {
         if (path.empty()) return false;
         for (const auto& [p, exists] : seen_)
             if (p == path) return exists;
-        const bool exists = FileExists(path);
+        const bool exists = shared_ ? shared_->Exists(path) : FileExists(path);
         seen_.emplace_back(path, exists);
         return exists;
     }
     [[nodiscard]] int Count() const { return static_cast<int>(seen_.size()); }
 
 private:
+    FileProbeCache* shared_;
     std::vector<std::pair<std::wstring, bool>> seen_;
 };
 
@@ -173,8 +175,11 @@ std::wstring PickIcon(const arItem& item, const std::wstring& keyName, const std
     }
     // 8. Windows Installer entries: msiexec.exe of the system folder, else of the Windows folder.
     if (ToLower(uninstall).find(L"msiexec") != std::wstring::npos) {
-        for (const int folder : {kFolderSystem, kFolderWindows}) {
-            if (std::wstring c = GetSpecialFolderPath(folder) + L"msiexec.exe"; taken(c)) return c;
+        // The system's folders do not move while the program runs.
+        static const std::wstring systemFolder = GetSpecialFolderPath(kFolderSystem);
+        static const std::wstring windowsFolder = GetSpecialFolderPath(kFolderWindows);
+        for (const std::wstring* folder : {&systemFolder, &windowsFolder}) {
+            if (std::wstring c = *folder + L"msiexec.exe"; taken(c)) return c;
         }
     }
     // 9. The generic icon; 10. otherwise none.
@@ -217,6 +222,23 @@ void arItem::LoadValues(const RegKey& key) {
     ItemName = DisplayName.empty() ? keyName_ : DisplayName;
 }
 
+void arItem::LoadRowValues(const RegKey& key) {
+    Reset(key.FullPath());
+    thread_local std::vector<BYTE> data(1024);
+    const auto read = [&](const wchar_t* name, std::wstring& field) {
+        DWORD type = REG_NONE;
+        if (detail::QueryValue(key.handle(), name, type, data) != 0) return;
+        std::wstring text = DataToText(type, data);
+        field = type == REG_EXPAND_SZ ? Expand(text) : std::move(text);
+    };
+    read(L"DisplayName", DisplayName);
+    read(L"UninstallString", UninstallString);
+    read(L"QuietUninstallString", QuietUninstallString);
+    if (data.size() > (1u << 20)) data.assign(1024, 0);  // give back what one huge value took
+    keyName_ = key.Name();
+    ItemName = DisplayName.empty() ? keyName_ : DisplayName;
+}
+
 void arItem::GetItemInformation(std::wstring_view sReg) {
     LoadValues(sReg);
     ChooseIcon();
@@ -227,8 +249,15 @@ std::wstring arItem::GetCachedProgramPath(std::wstring_view sName) const {
     return !path.empty() && FileExists(path) ? path : std::wstring();
 }
 
-void arItem::ChooseIcon() {
-    Prober probe;
+bool FileProbeCache::Exists(const std::wstring& path) {
+    if (auto it = seen_.find(path); it != seen_.end()) return it->second;
+    const bool exists = FileExists(path);
+    seen_.emplace(path, exists);
+    return exists;
+}
+
+void arItem::ChooseIcon(FileProbeCache* shared) {
+    Prober probe(shared);
     ItemIcon = PickIcon(*this, keyName_, iconFolder_, probe);
     lastProbes_ = probe.Count();
 }

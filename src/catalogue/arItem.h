@@ -21,12 +21,24 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "catalogue/file_helpers.h"
 
 namespace ardmoor {
 
 class RegKey;
+
+// Answers of FileExists kept for a short while (one listing refresh): files do not come and go
+// between two entries of the same listing often enough to probe them again.
+class FileProbeCache {
+public:
+    bool Exists(const std::wstring& path);
+    [[nodiscard]] size_t Size() const noexcept { return seen_.size(); }
+
+private:
+    std::unordered_map<std::wstring, bool> seen_;
+};
 
 // Where the operating system's application cache lives; an entry's cache is the subkey named like
 // the entry's key, value "SlowInfoCache" (binary, the program path in its last 524 bytes).
@@ -77,7 +89,13 @@ public:
     // For a caller that already holds the entry key open (the listing walks the subkeys anyway):
     // the same as LoadValues(key.FullPath()) without opening the key again.
     void LoadValues(const RegKey& key);
-    void ChooseIcon();
+    // Only what a row of the listing shows first: resets the record and reads "DisplayName",
+    // "UninstallString" and "QuietUninstallString" by name, then sets ItemName. LoadValues on the
+    // same key completes the record later.
+    void LoadRowValues(const RegKey& key);
+    // `shared` remembers which paths exist across the entries of one listing, so that icon files
+    // many entries name are probed once; null probes afresh.
+    void ChooseIcon(FileProbeCache* shared = nullptr);
 
     // The entry key's own name as the last load found it; empty when the key could not be opened.
     [[nodiscard]] const std::wstring& KeyName() const noexcept { return keyName_; }

@@ -10,6 +10,10 @@ namespace ardmoor {
 bool FileExists(std::wstring_view path) {
     if (path.empty()) return false;
     const std::wstring p(path);
+    // A plain path needs only its attributes, one cheap call; wildcards and a trailing separator
+    // keep the find-first-file meaning (a pattern that matches counts, "C:\dir\" does not).
+    const bool plain = p.find_first_of(L"*?") == std::wstring::npos && p.back() != L'\\' && p.back() != L'/';
+    if (plain) return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
     WIN32_FIND_DATAW fd;
     const HANDLE h = ::FindFirstFileW(p.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return false;

@@ -34,8 +34,8 @@ std::wstring LetterGroupCaption(int index) {
 ListingReader::ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder)
     : roots_(std::move(roots)), iconFolder_(std::move(iconFolder)) {}
 
-std::vector<arItem> ListingReader::ReadAll(const std::function<void()>& between, int every) const {
-    std::vector<arItem> entries;
+std::vector<ListingEntry> ListingReader::ReadRows(const std::function<void()>& between, int every) const {
+    std::vector<ListingEntry> entries;
     int sinceBreak = 0;
     for (const std::wstring& rootPath : roots_) {
         auto root = RegKey::Open(rootPath);
@@ -48,13 +48,30 @@ std::vector<arItem> ListingReader::ReadAll(const std::function<void()>& between,
             if (!key) continue;
             // Keys with subkeys of their own are containers, not entries.
             if (auto below = key->SubkeyCount(); below && *below > 0) continue;
-            arItem& item = entries.emplace_back(iconFolder_);
-            item.LoadValues(*key);
+            ListingEntry& entry = entries.emplace_back(ListingEntry{arItem(iconFolder_), std::move(*key)});
+            entry.item.LoadRowValues(*entry.key);
             if (between && ++sinceBreak >= every) {
                 sinceBreak = 0;
                 between();
             }
         }
+    }
+    return entries;
+}
+
+void ListingReader::Complete(ListingEntry& entry) {
+    if (!entry.key) return;
+    entry.item.LoadValues(*entry.key);
+    entry.key.reset();
+}
+
+std::vector<arItem> ListingReader::ReadAll(const std::function<void()>& between, int every) const {
+    std::vector<ListingEntry> rows = ReadRows(between, every);
+    std::vector<arItem> entries;
+    entries.reserve(rows.size());
+    for (ListingEntry& row : rows) {
+        Complete(row);
+        entries.push_back(std::move(row.item));
     }
     return entries;
 }

@@ -2,12 +2,14 @@
 // Reading the machine's uninstall entries for the main list: which keys are entries, the text of
 // each row, its letter group, and one icon lookup per distinct icon file.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "catalogue/arItem.h"
+#include "catalogue/registry.h"
 
 namespace ardmoor {
 
@@ -26,12 +28,25 @@ inline constexpr int kOtherGroup = 26;
 int LetterGroupIndex(std::wstring_view rowText);
 std::wstring LetterGroupCaption(int index);
 
-// Reads every entry of the given Uninstall keys: each direct subkey that has no subkeys of its own,
-// loaded once (values only; the caller chooses icons later). Keys that cannot be opened are
-// skipped. `between` runs every `every` entries so that the caller can let its window paint.
+// One entry of the listing while it is being read: its record and, until the record is complete,
+// its open key.
+struct ListingEntry {
+    arItem item;
+    std::optional<RegKey> key;
+};
+
+// Reads the entries of the given Uninstall keys: each direct subkey that has no subkeys of its
+// own. Keys that cannot be opened are skipped. `between` runs every `every` entries so that the
+// caller can let its window paint.
 class ListingReader {
 public:
     ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder);
+    // Opens every entry and reads what its row shows first (arItem::LoadRowValues); the keys stay
+    // open for Complete, so that each entry is opened once.
+    std::vector<ListingEntry> ReadRows(const std::function<void()>& between = {}, int every = 64) const;
+    // Reads all of the entry's values into its record and closes its key.
+    static void Complete(ListingEntry& entry);
+    // Both steps for every entry.
     std::vector<arItem> ReadAll(const std::function<void()>& between = {}, int every = 64) const;
 
 private:

@@ -28,6 +28,16 @@ bool PumpPendingMessages() {
     return true;
 }
 
+PumpThrottle::PumpThrottle(unsigned intervalMs) : interval_(intervalMs), last_(::GetTickCount64()) {}
+
+bool PumpThrottle::Tick() {
+    const unsigned long long now = ::GetTickCount64();
+    if (now - last_ < interval_) return true;
+    const bool alive = PumpPendingMessages();
+    last_ = ::GetTickCount64();
+    return alive;
+}
+
 int RunMessageLoop() {
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -7,6 +7,19 @@ namespace ardmoor {
 // WM_QUIT was seen (it is posted again so that the main loop still ends).
 bool PumpPendingMessages();
 
+// For long work that calls it often: pumps pending messages when `intervalMs` have passed since it
+// last did, so that the window keeps painting without the work paying for a repaint each time.
+class PumpThrottle {
+public:
+    explicit PumpThrottle(unsigned intervalMs = 50);
+    // Returns false when WM_QUIT was seen (as PumpPendingMessages).
+    bool Tick();
+
+private:
+    unsigned long long interval_;
+    unsigned long long last_;
+};
+
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 

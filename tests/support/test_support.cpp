@@ -1,11 +1,19 @@
 #include "test_support.h"
 
+#include <objbase.h>
+
 #include <atomic>
 #include <string>
 
 namespace ardmoor::test {
 
 namespace {
+// The program's thread runs in a single-threaded COM apartment (the shell's icon and file
+// functions and screen-reader objects rely on it); the tests' main thread does the same.
+struct ComApartment {
+    ComApartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE); }
+} const comApartment;
+
 std::wstring UniqueName(const wchar_t* prefix) {
     static std::atomic<unsigned> counter{0};
     return std::wstring(prefix) + std::to_wstring(::GetCurrentProcessId()) + L"_" +

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks in their own Wine prefix under the build folder; they print
+# their figures. Benchmarks are not tests: they never fail on time.
+#   tools/bench.sh             every benchmark
+#   tools/bench.sh refresh     only bench_refresh.exe (arguments after the name go to it)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages
+build_all
+init_test_prefix "$ARDMOOR_BUILD/bench-prefix" "$ARDMOOR_BUILD/bench-home"
+start_display
+trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+wineserver -p
+(cd "$WINEPREFIX/drive_c" && wine cmd /c exit >/dev/null 2>&1) || true
+
+only="${1:-}"
+[ -n "$only" ] && shift
+for exe in "$ARDMOOR_BUILD"/bench/bench_*.exe; do
+  name="$(basename "$exe" .exe)"; name="${name#bench_}"
+  [ -n "$only" ] && [ "$only" != "$name" ] && continue
+  say "benchmark $name"
+  "$ARDMOOR_ROOT/tools/wine-run.sh" "$exe" "$@"
+done
