@@ -52,13 +52,13 @@ long KeyError(LSTATUS status) {
 
 long OpenKeyHandle(HKEY root, const std::wstring& sub, REGSAM access, KeyHandle& out) {
     if (sub.empty()) {
-        out = KeyHandle(root, false);
+        out = KeyHandle(root);
         return 0;
     }
     HKEY h = nullptr;
     const LSTATUS rc = ::RegOpenKeyExW(root, sub.c_str(), 0, access, &h);
     if (rc != ERROR_SUCCESS) return KeyError(rc);
-    out = KeyHandle(h, true);
+    out = KeyHandle(h);
     return 0;
 }
 
@@ -136,7 +136,7 @@ Result<RegKey> RegKey::Subkey(std::wstring_view name) const {
     HKEY h = nullptr;
     const LSTATUS rc = ::RegOpenKeyExW(h_.get(), rel.c_str(), 0, KEY_READ, &h);
     if (rc != ERROR_SUCCESS) return Error{detail::KeyError(rc)};
-    return RegKey(root_, Join(sub_, rel), detail::KeyHandle(h, true));
+    return RegKey(root_, Join(sub_, rel), detail::KeyHandle(h));
 }
 
 Result<RegKey> RegKey::AddSubkey(std::wstring_view name) const {
@@ -148,7 +148,7 @@ Result<RegKey> RegKey::AddSubkey(std::wstring_view name) const {
     const LSTATUS rc =
         ::RegCreateKeyExW(parent.get(), rel.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &h, nullptr);
     if (rc != ERROR_SUCCESS) return Error{detail::KeyError(rc)};
-    return RegKey(root_, Join(sub_, rel), detail::KeyHandle(h, true));
+    return RegKey(root_, Join(sub_, rel), detail::KeyHandle(h));
 }
 
 Status RegKey::RemoveSubkey(std::wstring_view name) const {

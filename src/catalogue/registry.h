@@ -24,38 +24,13 @@
 
 #include "catalogue/registry_value.h"
 #include "platform/result.h"
+#include "platform/unique_handle.h"
 
 namespace ardmoor {
 
 namespace detail {
-// An open key handle; closed on destruction unless it is a predefined root handle.
-class KeyHandle {
-public:
-    KeyHandle() noexcept = default;
-    KeyHandle(HKEY h, bool owned) noexcept : h_(h), owned_(owned) {}
-    ~KeyHandle() { reset(); }
-    KeyHandle(KeyHandle&& o) noexcept : h_(o.h_), owned_(o.owned_) { o.h_ = nullptr; }
-    KeyHandle& operator=(KeyHandle&& o) noexcept {
-        if (this != &o) {
-            reset();
-            h_ = o.h_;
-            owned_ = o.owned_;
-            o.h_ = nullptr;
-        }
-        return *this;
-    }
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    [[nodiscard]] HKEY get() const noexcept { return h_; }
-    void reset() noexcept {
-        if (h_ && owned_) ::RegCloseKey(h_);
-        h_ = nullptr;
-    }
-
-private:
-    HKEY h_ = nullptr;
-    bool owned_ = false;
-};
+// An open key handle; a predefined root handle is held but never closed.
+using KeyHandle = UniqueHKey;
 
 // Opens root\sub with `access`. Returns 0, kRegKeyNotFound, or the Win32 error code.
 long OpenKeyHandle(HKEY root, const std::wstring& sub, REGSAM access, KeyHandle& out);

@@ -59,6 +59,11 @@ struct Find {
     static void close(HANDLE h) noexcept { ::FindClose(h); }
 };
 struct RegKey : NullIsInvalid<HKEY> {
+    // The predefined roots (HKEY_LOCAL_MACHINE, ...) belong to the system and are never closed.
+    static bool valid(HKEY h) noexcept {
+        return h != nullptr && !(reinterpret_cast<ULONG_PTR>(h) >= reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT) &&
+                                 reinterpret_cast<ULONG_PTR>(h) <= reinterpret_cast<ULONG_PTR>(HKEY_CURRENT_USER_LOCAL_SETTINGS));
+    }
     static void close(HKEY h) noexcept { ::RegCloseKey(h); }
 };
 struct Icon : NullIsInvalid<HICON> {
