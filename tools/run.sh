@@ -29,6 +29,12 @@ else
 fi
 
 exe="$ARDMOOR_BUILD/ardmoor.exe"
+# A prefix without drive Z: (the demo's) reaches the build folder through C:\ardmoor.
+if [ ! -e "$WINEPREFIX/dosdevices/z:" ]; then
+  ln -sfn "$ARDMOOR_BUILD" "$WINEPREFIX/drive_c/ardmoor"
+  exe='C:\ardmoor\ardmoor.exe'
+fi
+cd "$WINEPREFIX/drive_c"
 start_display
 if [ -z "${XVFB_PID:-}" ]; then
   say "starting Ardmoor in $WINEPREFIX"
