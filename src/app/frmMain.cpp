@@ -2,6 +2,7 @@
 
 #include "app/app_info.h"
 #include "app/main_commands.h"
+#include "app/main_task_pane.h"
 #include "app/modOptions.h"
 #include "app/window_helpers.h"
 #include "catalogue/icon_files.h"
@@ -120,7 +121,7 @@ void frmMain::pSetup() {
     (void)lvRemove.AddColumn(L"UninstallString", L"Uninstall Path", 7200);
     lvRemove.Column(L"DisplayName").SetSortOrder(list_view::kSortNone);
     lvRemove.Column(L"DisplayName").SetSortType(list_view::kSortText);
-    BuildTaskPane();
+    BuildMainTaskPane(eBar);
 
     const std::wstring caption = WindowTextOf(hwnd()) + kTenBlanks;
     PanelOptions first;
@@ -135,47 +136,6 @@ void frmMain::pSetup() {
     third.text = CurrentDateTimeText() + kTenBlanks;
     third.minWidth = Scale(120);
     sBar.AddPanel(third);
-}
-
-void frmMain::BuildTaskPane() {
-    eBar.SetRedraw(false);
-    struct ItemSpec {
-        const wchar_t* key;
-        const wchar_t* text;
-    };
-    auto addBar = [this](const wchar_t* key, const wchar_t* title,
-                         std::initializer_list<ItemSpec> items) -> TaskPaneBar* {
-        auto bar = eBar.AddBar(key, title);
-        if (!bar) return nullptr;
-        for (const ItemSpec& spec : items) (void)(*bar)->AddItem(spec.key, spec.text);
-        return *bar;
-    };
-    TaskPaneBar* software = addBar(L"Advanced", L"Software Tasks",
-                                   {{L"UNINSTALL", L"Uninstall selected entry"},
-                                    {L"INSTALL", L"Install software on your computer..."}});
-    addBar(L"Tasks", L"Other Tasks",
-           {{L"REMOVE", L"Remove selected entry"}, {L"REFRESH", L"Refresh listing..."}, {L"PRINT", L"Print listing..."}});
-    TaskPaneBar* details = addBar(L"Properties", L"Details",
-                                  {{L"ITEMNAME", L""},
-                                   {L"PUBLISHER", L"Publisher:"},
-                                   {L"PHONE", L"Phone:"},
-                                   {L"SUPPORT", L"Support Information"},
-                                   {L"PROPERTIES", L"View or edit all properties"}});
-    addBar(L"General", L"General", {{L"HELP", L"Help..."}, {L"ABOUT", L"About..."}, {L"EXIT", L"Exit"}});
-
-    // The first bar stands out; the entry's name heads the Details bar; the publisher and phone
-    // lines are facts, not commands.
-    if (software) {
-        software->SetSpecial(true);
-        if (auto* item = software->FindItem(L"UNINSTALL")) item->SetExtraSpacing(5);
-    }
-    if (details) {
-        if (auto* item = details->FindItem(L"ITEMNAME")) item->SetHeading(true);
-        if (auto* item = details->FindItem(L"SUPPORT")) item->SetExtraSpacing(5);
-        if (auto* item = details->FindItem(L"PUBLISHER")) item->SetLink(false);
-        if (auto* item = details->FindItem(L"PHONE")) item->SetLink(false);
-    }
-    eBar.SetRedraw(true);
 }
 
 void frmMain::Form_Resize() {

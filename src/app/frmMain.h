@@ -78,7 +78,6 @@ private:
     void ApplyViewOptions();
     void pSetup();
     void BuildMenus();
-    void BuildTaskPane();
     void OnTaskItemClick(TaskPaneItem& item);
     void OnMenuCommand(int id);
     void OnListKeyUp(int keyCode, int shift);

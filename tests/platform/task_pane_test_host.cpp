@@ -1,5 +1,7 @@
 #include "task_pane_test_host.h"
 
+#include "app/main_task_pane.h"
+
 #include "platform/message_pump.h"
 #include "platform/unique_handle.h"
 #include "remote_ui.h"
@@ -54,34 +56,10 @@ bool HostWindow::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
 }
 
 void PopulateLikeMainWindow(TaskPane& pane, const std::wstring& entryName) {
+    BuildMainTaskPane(pane);
     pane.SetRedraw(false);
-    struct Row {
-        const wchar_t* key;
-        const wchar_t* text;
-    };
-    auto addBar = [&](const wchar_t* key, const wchar_t* title, std::initializer_list<Row> rows) {
-        TaskPaneBar* bar = pane.AddBar(key, title).value();
-        for (const Row& row : rows) (void)bar->AddItem(row.key, row.text);
-        return bar;
-    };
-    TaskPaneBar* advanced = addBar(L"Advanced", L"Software Tasks",
-                                   {{L"UNINSTALL", L"Uninstall selected entry"},
-                                    {L"INSTALL", L"Install software on your computer..."}});
-    addBar(L"Tasks", L"Other Tasks",
-           {{L"REMOVE", L"Remove selected entry"}, {L"REFRESH", L"Refresh listing..."}, {L"PRINT", L"Print listing..."}});
-    TaskPaneBar* details = addBar(L"Properties", L"Details",
-                                  {{L"ITEMNAME", L""},
-                                   {L"PUBLISHER", L"Publisher:"},
-                                   {L"PHONE", L"Phone:"},
-                                   {L"SUPPORT", L"Support Information"},
-                                   {L"PROPERTIES", L"View or edit all properties"}});
-    addBar(L"General", L"General", {{L"HELP", L"Help..."}, {L"ABOUT", L"About..."}, {L"EXIT", L"Exit"}});
-    advanced->SetSpecial(true);
-    advanced->FindItem(L"UNINSTALL")->SetExtraSpacing(5);
-    details->FindItem(L"SUPPORT")->SetExtraSpacing(5);
-    details->FindItem(L"ITEMNAME")->SetHeading(true);
-    details->FindItem(L"PUBLISHER")->SetLink(false);
-    details->FindItem(L"PHONE")->SetLink(false);
+    TaskPaneBar* advanced = pane.FindBar(L"Advanced");
+    TaskPaneBar* details = pane.FindBar(L"Properties");
     if (!entryName.empty()) {
         advanced->FindItem(L"UNINSTALL")
             ->SetText(entryName + L"\r\ncan be uninstalled by double-clicking the item or clicking here...");
