@@ -238,3 +238,29 @@ TEST_F(MainWindowFixture, KeepsItsMinimumSizeAndSavesOptionsOnClose) {
               ERROR_SUCCESS);
     EXPECT_EQ(view, 1u);
 }
+
+TEST_F(MainWindowFixture, OptionsAreSavedWhenTheSystemEndsTheSessionOrTheSystemMenuCloses) {
+    const auto storedView = [&] {
+        DWORD view = 99, size = sizeof(view);
+        ::RegGetValueW(HKEY_CURRENT_USER, (options.subPath() + L"\\Ardmoor\\Settings").c_str(), L"View",
+                       RRF_RT_REG_DWORD, nullptr, &view, &size);
+        return view;
+    };
+    {
+        auto w = Open();
+        ::SendMessageW(w->hwnd(), WM_COMMAND, kIdViewList, 0);
+        // Logging off: the process may end right after WM_ENDSESSION, without WM_DESTROY.
+        EXPECT_EQ(::SendMessageW(w->hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+        ::SendMessageW(w->hwnd(), WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(storedView(), 3u);
+        w->Destroy();
+    }
+    {
+        auto w = Open();
+        EXPECT_EQ(w->List().View(), 3) << "the saved view comes back";
+        ::SendMessageW(w->hwnd(), WM_COMMAND, kIdViewDetails, 0);
+        ::SendMessageW(w->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the system menu's Close, Alt+F4
+        EXPECT_EQ(w->hwnd(), nullptr);
+        EXPECT_EQ(storedView(), 1u);
+    }
+}
