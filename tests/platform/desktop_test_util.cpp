@@ -50,23 +50,4 @@ void PressKeyWith(WORD vk, std::initializer_list<WORD> modifiers) {
     ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
-void PumpFor(DWORD milliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    do {
-        PumpPendingMessages();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    } while (::GetTickCount64() < end);
-    PumpPendingMessages();
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        PumpPendingMessages();
-        if (done()) return true;
-        if (::GetTickCount64() >= end) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 }  // namespace ardmoor::listview_test

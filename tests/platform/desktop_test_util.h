@@ -6,6 +6,8 @@
 #include <functional>
 #include <initializer_list>
 
+#include "remote_ui.h"
+
 namespace ardmoor::listview_test {
 
 // Brings a top-level window of this thread to the front; true when it is the foreground window.
@@ -20,8 +22,7 @@ void MiddleClickAt(POINT screen);
 // Presses and releases a key with modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held around it.
 void PressKeyWith(WORD vk, std::initializer_list<WORD> modifiers = {});
 
-// Lets messages run for a while, or until `done` says yes; false on time-out.
-void PumpFor(DWORD milliseconds);
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+using test::PumpFor;
+using test::PumpUntil;
 
 }  // namespace ardmoor::listview_test

@@ -74,25 +74,6 @@ void PopulateLikeMainWindow(TaskPane& pane, const std::wstring& entryName) {
     pane.SetRedraw(true);
 }
 
-void PumpFor(DWORD milliseconds) {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    do {
-        PumpPendingMessages();
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    } while (::GetTickCount64() < end);
-    PumpPendingMessages();
-}
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-    while (true) {
-        PumpPendingMessages();
-        if (condition()) return true;
-        if (::GetTickCount64() >= end) return false;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-}
-
 void MoveMouse(POINT screen) {
     SendMouse(0, screen);
     PumpUntil([&] {

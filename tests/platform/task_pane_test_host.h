@@ -10,6 +10,7 @@
 
 #include "platform/task_pane.h"
 #include "platform/window.h"
+#include "remote_ui.h"
 
 namespace ardmoor::taskpane_test {
 
@@ -43,10 +44,8 @@ private:
 // after an entry's details were shown.
 void PopulateLikeMainWindow(TaskPane& pane, const std::wstring& entryName = L"");
 
-// Lets messages run for the given time.
-void PumpFor(DWORD milliseconds);
-// Lets messages run until the condition holds or the time is up; returns the condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
+using test::PumpFor;
+using test::PumpUntil;
 
 // Real input (through the shared helpers), each followed by letting the messages run.
 void MoveMouse(POINT screen);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/message_pump.h"
 #include "test_support.h"
 
 namespace ardmoor::test {
@@ -114,6 +115,25 @@ std::vector<std::wstring> ChildTexts(HWND dialog) {
     std::vector<std::wstring> out;
     for (HWND h = ::GetWindow(dialog, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) out.push_back(WindowText(h));
     return out;
+}
+
+void PumpFor(DWORD milliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    do {
+        PumpPendingMessages();
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } while (::GetTickCount64() < end);
+    PumpPendingMessages();
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        PumpPendingMessages();
+        if (done()) return true;
+        if (::GetTickCount64() >= end) return false;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }
 
 RemoteListView::RemoteListView(HWND list) : list_(list) {

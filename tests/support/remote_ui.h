@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ bool WaitUntil(Pred pred, std::chrono::milliseconds timeout = 10s) {
         ::Sleep(20);
     }
 }
+
+// Lets this thread's messages run for the given time, or until `done` holds (false on time-out).
+void PumpFor(DWORD milliseconds);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 
 // A list view in another process.
 class RemoteListView {
