@@ -15,7 +15,7 @@ using Clock = std::chrono::steady_clock;
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
-constexpr unsigned kPumpIntervalMs = 120;    // the window answers within about this long
+constexpr unsigned kPumpIntervalMs = 80;     // the window answers within about this long
 constexpr unsigned long long kIconBatchMs = 400;  // icons reach the list in a few batches: each repaints it
 }  // namespace
 
