@@ -11,6 +11,12 @@
 namespace ardmoor::test {
 
 // UTF-16 code units of `s` (NULs included, no terminator added) as little-endian bytes.
+// A literal with its embedded NULs (all but the compiler's terminator).
+template <size_t N>
+std::wstring Z(const wchar_t (&s)[N]) {
+    return std::wstring(s, N - 1);
+}
+
 inline std::vector<BYTE> Utf16Bytes(std::wstring_view s) {
     std::vector<BYTE> out(s.size() * sizeof(wchar_t));
     if (!s.empty()) std::memcpy(out.data(), s.data(), out.size());

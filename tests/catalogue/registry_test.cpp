@@ -13,16 +13,10 @@
 
 using namespace ardmoor;
 using test::ByteList;
+using test::Z;
 using test::ReadRaw;
 using test::TestRegistryKey;
 using test::Utf16Bytes;
-
-namespace {
-template <size_t N>
-std::wstring Z(const wchar_t (&s)[N]) {
-    return std::wstring(s, N - 1);
-}
-}  // namespace
 
 TEST(Registry, OpenByPathWithEitherRootInAnyCase) {
     TestRegistryKey k;

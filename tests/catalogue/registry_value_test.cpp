@@ -6,14 +6,10 @@
 
 using namespace ardmoor;
 using test::ByteList;
+using test::Z;
 using test::Utf16Bytes;
 
 namespace {
-// A literal with its embedded NULs (all but the compiler's terminator).
-template <size_t N>
-std::wstring Z(const wchar_t (&s)[N]) {
-    return std::wstring(s, N - 1);
-}
 // Text for the bytes, then bytes for that text: the write path inverting the read form.
 std::vector<BYTE> RoundTrip(DWORD type, const std::vector<BYTE>& data) {
     auto back = TextToData(type, DataToText(type, data));
