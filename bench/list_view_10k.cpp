@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/list_view.h"
+#include "controls/list_view/list_view.h"
 #include "platform/message_pump.h"
 
 using namespace ardmoor;

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/task_pane_fonts.h"
-#include "platform/task_pane_layout.h"
+#include "controls/task_pane/task_pane_fonts.h"
+#include "controls/task_pane/task_pane_layout.h"
 #include "platform/unique_handle.h"
 
 using namespace ardmoor;

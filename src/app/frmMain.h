@@ -8,10 +8,10 @@
 #include "app/title_strip.h"
 #include "catalogue/listing.h"
 #include "controls/cVBALSysImageList.h"
-#include "controls/vbalStatusBar.h"
-#include "platform/list_view.h"
+#include "controls/status_bar/vbalStatusBar.h"
+#include "controls/list_view/list_view.h"
 #include "platform/subclass.h"
-#include "platform/task_pane.h"
+#include "controls/task_pane/task_pane.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's task pane content: its four bars and their items, in order.
-#include "platform/task_pane.h"
+#include "controls/task_pane/task_pane.h"
 
 namespace ardmoor {
 

@@ -5,8 +5,8 @@
 #include <climits>
 #include <vector>
 
-#include "controls/status_bar_layout.h"
-#include "controls/status_bar_special.h"
+#include "controls/status_bar/status_bar_layout.h"
+#include "controls/status_bar/status_bar_special.h"
 
 using namespace ardmoor;
 using Edges = std::vector<int>;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/status_bar_layout.h"
+#include "controls/status_bar/status_bar_layout.h"
 #include "platform/strings.h"
 #include "status_bar_test_support.h"
 

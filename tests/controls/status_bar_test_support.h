@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/vbalStatusBar.h"
+#include "controls/status_bar/vbalStatusBar.h"
 #include "platform/window.h"
 #include "remote_ui.h"
 
