@@ -14,6 +14,7 @@
 #include "controls/task_pane/task_pane.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
+#include "print/printers.h"
 
 namespace ardmoor {
 
@@ -110,6 +111,7 @@ private:
     bool closing_ = false;
     unsigned refreshGeneration_ = 0;
     RefreshTimings timings_;
+    PrinterInfo currentPrinter_;  // the printer printouts go to; starts as the system's default
 };
 
 }  // namespace ardmoor
