@@ -4,7 +4,7 @@
 ARDMOOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ARDMOOR_BUILD="${ARDMOOR_BUILD:-$ARDMOOR_ROOT/build}"
 ARDMOOR_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils libz-mingw-w64-dev
-  googletest imagemagick nsis wixl xdotool poppler-utils python3)
+  googletest imagemagick nsis wixl xdotool poppler-utils python3 cups printer-driver-cups-pdf libcups2)
 
 say() { printf '==> %s\n' "$*"; }
 
@@ -86,4 +86,66 @@ start_display() {
 stop_display() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
   XVFB_PID=""
+}
+
+# A private print spooler for the tests: a cupsd of its own, with its configuration, socket, spool
+# and logs under $ARDMOOR_BUILD/cups (a CUPS the machine runs already is left alone), and two
+# cups-pdf queues, PDF (the default) and PDF2, whose PDFs land in $ARDMOOR_BUILD/cups/pdf/<queue>.
+# cups-pdf reads its settings only from /etc/cups/cups-pdf-<name>.conf, so each queue gets such a
+# file named after this build folder, removed again by stop_printer. Exports CUPS_SERVER (Wine's
+# spooler asks the cupsd it names) and ARDMOOR_TEST_PRINTER, the promise that tests may print.
+# Without root or without cupsd it says so and promises nothing: the print tests that need a
+# printer then report themselves skipped.
+start_printer() {
+  CUPSD_PID=""
+  local root="$ARDMOOR_BUILD/cups"
+  if [ "$(id -u)" -ne 0 ] || ! command -v cupsd >/dev/null || [ ! -x /usr/lib/cups/backend/cups-pdf ]; then
+    say "no test printer: a private cupsd with cups-pdf needs root and the cups packages"
+    return 0
+  fi
+  ARDMOOR_CUPS_ID="ardmoor-$(printf %s "$ARDMOOR_BUILD" | md5sum | cut -c1-8)"
+  rm -rf "$root"
+  mkdir -p "$root/etc" "$root/spool" "$root/cache" "$root/state" "$root/log" "$root/tmp" "$root/pdf"
+  # Filters run as lp and need a place of their own for temporary files.
+  chown root:lp "$root/tmp" && chmod 1770 "$root/tmp"
+  local socket="$root/socket"
+  [ ${#socket} -le 100 ] || socket="$(mktemp -d /tmp/ardmoor-cups.XXXXXX)/socket"
+  printf '%s\n' "ServerRoot $root/etc" "RequestRoot $root/spool" "TempDir $root/tmp" "CacheDir $root/cache" \
+    "StateDir $root/state" "AccessLog $root/log/access_log" "ErrorLog $root/log/error_log" \
+    "PageLog $root/log/page_log" "FileDevice No" "SystemGroup root" >"$root/etc/cups-files.conf"
+  printf '%s\n' "Listen $socket" "Printcap $root/printcap" "LogLevel info" "Browsing No" \
+    "BrowseLocalProtocols none" "WebInterface No" "DefaultAuthType None" \
+    "<Location />" "Order allow,deny" "Allow all" "</Location>" \
+    "<Policy default>" "<Limit All>" "Order deny,allow" "</Limit>" "</Policy>" >"$root/etc/cupsd.conf"
+  cupsd -f -c "$root/etc/cupsd.conf" -s "$root/etc/cups-files.conf" >"$root/log/cupsd.out" 2>&1 &
+  CUPSD_PID=$!
+  export CUPS_SERVER="$socket"
+  for _ in $(seq 1 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+  local queue
+  for queue in PDF PDF2; do
+    mkdir -p "$root/pdf/$queue" "$root/pdf/spool-$queue"
+    printf '%s\n' "Out $root/pdf/$queue" "Spool $root/pdf/spool-$queue" "Label 1" \
+      >"/etc/cups/cups-pdf-$ARDMOOR_CUPS_ID-$queue.conf"
+    if ! lpadmin -p "$queue" -v "cups-pdf:/$ARDMOOR_CUPS_ID-$queue" -E \
+      -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>>"$root/log/lpadmin.out"; then
+      say "no test printer: the private cupsd did not take queue $queue (see $root/log)"
+      stop_printer
+      return 0
+    fi
+  done
+  lpadmin -d PDF 2>>"$root/log/lpadmin.out" || true
+  export ARDMOOR_TEST_PRINTER=PDF
+  say "test printers PDF and PDF2 on a private cupsd (pid $CUPSD_PID, $CUPS_SERVER)"
+}
+
+stop_printer() {
+  if [ -n "${CUPSD_PID:-}" ]; then
+    kill "$CUPSD_PID" 2>/dev/null || true
+    wait "$CUPSD_PID" 2>/dev/null || true
+  fi
+  CUPSD_PID=""
+  [ -n "${ARDMOOR_CUPS_ID:-}" ] && rm -f "/etc/cups/cups-pdf-$ARDMOOR_CUPS_ID-"*.conf
+  case "${CUPS_SERVER:-}" in /tmp/ardmoor-cups.*/socket) rm -rf "$(dirname "$CUPS_SERVER")" ;; esac
+  unset ARDMOOR_TEST_PRINTER CUPS_SERVER
+  return 0
 }

@@ -11,7 +11,8 @@ build_all
 # Nothing below may touch the user's own home or Wine prefix.
 init_test_prefix "$ARDMOOR_BUILD/wineprefix" "$ARDMOOR_BUILD/home"
 start_display
-trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; stop_printer; stop_display' EXIT
+start_printer
 
 # A warm wineserver keeps every test from waiting for it to let go of ctest's output pipe.
 wineserver -p
