@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
-build_all
+build_all --target benchmarks
 init_test_prefix "$ARDMOOR_BUILD/bench-prefix" "$ARDMOOR_BUILD/bench-home"
 start_display
 trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT

@@ -3,8 +3,37 @@
 
 ARDMOOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ARDMOOR_BUILD="${ARDMOOR_BUILD:-$ARDMOOR_ROOT/build}"
-ARDMOOR_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils libz-mingw-w64-dev
-  googletest imagemagick nsis wixl xdotool poppler-utils python3 cups printer-driver-cups-pdf libcups2)
+# Every Debian package the build, the tests, the demo and the benchmarks use, named one per line
+# (a machine may have Wine without its recommendations, so what the tests need from those is here).
+ARDMOOR_PACKAGES=(
+  cmake
+  make
+  python3                      # tools/make_icons.py
+  g++-mingw-w64-x86-64-posix
+  libz-mingw-w64-dev
+  googletest
+  wine
+  wine64
+  fonts-wine                   # Tahoma and the other fonts the tests' prefix gets (Wine only recommends them)
+  libxrender1                  # Wine's X11 driver loads these at run time: drawing, display modes,
+  libxrandr2                   # input, pointers and windows (Wine only recommends them)
+  libxi6
+  libxcursor1
+  libxfixes3
+  libxinerama1
+  libxcomposite1
+  xvfb
+  xauth
+  x11-utils                    # xdpyinfo
+  xdotool
+  imagemagick                  # import, for screenshots
+  nsis                         # real installers built at test time
+  wixl
+  poppler-utils                # pdftotext, pdftoppm: the printed pages read back
+  cups                         # the tests' private print spooler, a printer that writes PDF,
+  printer-driver-cups-pdf      # and the library Wine prints through
+  libcups2
+)
 
 say() { printf '==> %s\n' "$*"; }
 

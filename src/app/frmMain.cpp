@@ -5,15 +5,19 @@
 #include "app/main_task_pane.h"
 #include "app/modOptions.h"
 #include "app/window_helpers.h"
-#include "catalogue/icon_files.h"
 #include "platform/message_pump.h"
+#include "platform/strings.h"
 #include "resource_ids.h"
 
 namespace ardmoor {
 
 namespace {
-constexpr int kMinWidth = 480;  // pixels at 96 DPI
+// Pixels at 96 DPI.
+constexpr int kMinWidth = 480;
 constexpr int kMinHeight = 360;
+constexpr int kFirstWidth = 900;
+constexpr int kFirstHeight = 620;
+constexpr int kPanelMinWidths[] = {240, 120, 120};
 const std::wstring kTenBlanks(10, L' ');
 }  // namespace
 
@@ -26,43 +30,64 @@ frmMain::~frmMain() = default;
 bool frmMain::Load(int showCommand) {
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ARDMOOR));
     if (!Create(kMainWindowClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-                CW_USEDEFAULT, CW_USEDEFAULT, Scale(900), Scale(620), nullptr, nullptr, CS_HREDRAW | CS_VREDRAW, icon,
-                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
+                CW_USEDEFAULT, CW_USEDEFAULT, kFirstWidth, kFirstHeight, nullptr, nullptr, CS_HREDRAW | CS_VREDRAW, icon,
+                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
+        ReportLoadFailure();
         return false;
+    }
+    // Only now is the monitor's DPI known.
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kFirstWidth), Scale(kFirstHeight),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The window keeps to its minimum size through a subclass of its own minimum/maximum query.
     (void)AttachMessage(this, hwnd(), WM_GETMINMAXINFO);
-    Form_Load();
+    if (!Form_Load()) {
+        // No half-built window: the user hears why the program does not open.
+        ReportLoadFailure();
+        Form_QueryUnload();
+        unloaded_ = true;  // nothing was loaded, so nothing is saved
+        Destroy();
+        return false;
+    }
     if (!Alive()) return true;  // closed while loading
+    // The rows already read come with the window's first paint; the rest follow.
+    pRefresh();
+    OnListingBatches();
     ::ShowWindow(hwnd(), showCommand);
     ::UpdateWindow(hwnd());
-    PumpPendingMessages();  // the window paints before the listing is read
-    if (!Alive()) return true;
-    pRefresh();
     PumpPendingMessages();
     return true;
 }
 
-void frmMain::Form_Load() {
-    picTitle.Create(hwnd(), kIdTitle);
+void frmMain::ReportLoadFailure() {
+    MessageBoxPrompter fallback(nullptr);
+    Prompter& prompter = settings_.prompter ? *settings_.prompter : fallback;
+    prompter.Message(L"Ardmoor could not create its main window and will close.\r\n\r\n" +
+                         SystemErrorText(::GetLastError()),
+                     kAppTitle, MB_OK | MB_ICONERROR);
+}
+
+bool frmMain::Form_Load() {
+    if (!picTitle.Create(hwnd(), kIdTitle)) return false;
     picTitle.OnLogoClick = [this] { pAbout(); };
     RECT none{0, 0, 0, 0};
-    eBar.Create(hwnd(), none, kIdTaskPane, L"Tasks");
+    if (!eBar.Create(hwnd(), none, kIdTaskPane, L"Tasks")) return false;
     eBar.SetOnItemClick([this](TaskPaneItem& item) { OnTaskItemClick(item); });
     ListViewStyle listStyle;
     listStyle.view = list_view::kViewIcons;
-    (void)lvRemove.Create(hwnd(), kIdList, listStyle);
+    if (!lvRemove.Create(hwnd(), kIdList, listStyle)) return false;
     lvRemove.SetBorderStyle(1, 1);
     lvRemove.OnItemClick = [this](ListItem item) { ShowDetails(item.Index()); };
     lvRemove.OnItemDblClick = [this](ListItem) { pUninstall(); };
     lvRemove.OnKeyUp = [this](int key, int shift) { OnListKeyUp(key, shift); };
     lvRemove.OnMouseUp = [this](int button, int shift, int x, int y) { OnListMouseUp(button, shift, x, y); };
     lvRemove.OnColumnClick = [this](int column) { OnColumnClick(column); };
-    sBar.Create(hwnd(), kIdStatus);
+    if (!sBar.Create(hwnd(), kIdStatus)) return false;
     BuildMenus();
     GetFormOptions();
     pSetup();
     CenterForm(hwnd());
     Form_Resize();
+    return true;
 }
 
 void frmMain::BuildMenus() {
@@ -116,6 +141,8 @@ void frmMain::pSetup() {
     smallIcons_.SetIconSizeX(16);
     smallIcons_.SetIconSizeY(16);
     if (largeIcons_.Create()) lvRemove.SetImageList(largeIcons_.hIml(), 0);
+    // Rows show a program's generic icon until their own arrives (known without touching a disk).
+    placeholderIcon_ = largeIcons_.ItemIndex(std::wstring(L"program.exe"), false);
     if (smallIcons_.Create()) lvRemove.SetImageList(smallIcons_.hIml(), 1);
     (void)lvRemove.AddColumn(L"DisplayName", L"Name", 3000);
     (void)lvRemove.AddColumn(L"UninstallString", L"Uninstall Path", 7200);
@@ -124,18 +151,36 @@ void frmMain::pSetup() {
     BuildMainTaskPane(eBar);
 
     const std::wstring caption = WindowTextOf(hwnd()) + kTenBlanks;
-    PanelOptions first;
-    first.text = caption;
-    first.minWidth = Scale(240);
-    sBar.AddPanel(first);
-    PanelOptions second;
-    second.text = caption;
-    second.minWidth = Scale(120);
-    sBar.AddPanel(second);
-    PanelOptions third;
-    third.text = CurrentDateTimeText() + kTenBlanks;
-    third.minWidth = Scale(120);
-    sBar.AddPanel(third);
+    const std::wstring texts[] = {caption, caption, CurrentDateTimeText() + kTenBlanks};
+    for (int i = 0; i < 3; ++i) {
+        PanelOptions panel;
+        panel.text = texts[i];
+        panel.minWidth = Scale(kPanelMinWidths[i]);
+        sBar.AddPanel(panel);
+    }
+}
+
+void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (long i = 0; i < 3 && i < sBar.PanelCount(); ++i)
+        sBar.PanelMinWidth(i + 1, ::MulDiv(kPanelMinWidths[i], static_cast<int>(dpi), 96));
+    lvRemove.SetDpi(dpi);
+    Form_Resize();
+}
+
+void frmMain::OnContextMenu(HWND from, LPARAM lp) {
+    // Only the keyboard's menu key and Shift+F10 come here; the mouse's right button has its own event.
+    if (lp != -1 || from != lvRemove.hwnd()) return;
+    POINT pt{0, 0};
+    if (const ListItem row = lvRemove.SelectedItem()) {
+        RECT r{};
+        r.left = LVIR_ICON;
+        ::SendMessageW(lvRemove.hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(row.Index() - 1), reinterpret_cast<LPARAM>(&r));
+        pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    ::ClientToScreen(lvRemove.hwnd(), &pt);
+    ::TrackPopupMenuEx(mnuMaina, TPM_RIGHTBUTTON, pt.x, pt.y, hwnd(), nullptr);
 }
 
 void frmMain::Form_Resize() {
@@ -167,7 +212,20 @@ LRESULT frmMain::ISubclass_WindowProc(HWND, UINT msg, WPARAM, LPARAM lp) {
     return 0;
 }
 
+UINT RefreshStateMessage() {
+    static const UINT msg = ::RegisterWindowMessageW(L"Ardmoor.RefreshState");
+    return msg;
+}
+
 bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == RefreshStateMessage()) {
+        result = refreshState_;
+        return true;
+    }
+    if (msg == kListingMessage) {
+        OnListingBatches();
+        return true;
+    }
     switch (msg) {
     case WM_SIZE:
         Form_Resize();
@@ -178,16 +236,16 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_COMMAND:
         if (HIWORD(wp) == 0 || HIWORD(wp) == 1) OnMenuCommand(LOWORD(wp));
         return true;
-    case WM_DPICHANGED: {
-        const RECT* suggested = reinterpret_cast<const RECT*>(lp);
-        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        Form_Resize();
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return true;
-    }
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+        return true;
     case WM_SETCURSOR:
         if (busy_) {
-            ::SetCursor(::LoadCursorW(nullptr, busy_ == 1 ? IDC_WAIT : IDC_APPSTARTING));
+            // The window stays usable while the listing arrives: the background-work pointer.
+            ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
             result = TRUE;
             return true;
         }
@@ -215,6 +273,7 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 
 void frmMain::Form_QueryUnload() {
     closing_ = true;
+    stream_.reset();  // the reading stops at once
     DetachMessage(this, hwnd(), WM_GETMINMAXINFO);
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 // The main window: the listing of installed programs with its title strip, task pane, list and
 // status bar. The window turns messages into calls on the listing and the commands.
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/title_strip.h"
 #include "catalogue/listing.h"
+#include "catalogue/listing_stream.h"
 #include "controls/cVBALSysImageList.h"
 #include "controls/status_bar/vbalStatusBar.h"
 #include "controls/list_view/list_view.h"
+#include "platform/prompter.h"
 #include "platform/subclass.h"
 #include "controls/task_pane/task_pane.h"
 #include "platform/unique_handle.h"
@@ -18,34 +22,50 @@
 
 namespace ardmoor {
 
-// How long the last refresh took, for the benchmark and for diagnostics.
+// How long the last refresh took, for diagnostics and tests.
 struct RefreshTimings {
-    double clearMs = 0;      // emptying the list of the last refresh
-    double readMs = 0;       // reading the entries
-    double rowsShownMs = 0;  // until every row is in the list and the list is shown
-    double completeMs = 0;   // until every icon is in place as well
-    double restMs = 0;       // of which reading the rest of the values
-    double iconChoiceMs = 0; // of which choosing icon files and looking them up
-    double pumpMs = 0;       // of which letting the window handle its messages
+    double rowsShownMs = 0;  // until every row was in the list
+    double completeMs = 0;   // until every tip and icon was in place as well
     size_t rows = 0;
-    size_t iconLookups = 0;  // distinct icon files looked up
+    size_t iconLookups = 0;  // rows that got an icon of their own
 };
+
+// Starts reading the listing of these Uninstall keys on a thread of its own; icons are looked up
+// in the system image list unless `iconLookup` is given.
+std::unique_ptr<ListingStream> StartListing(std::vector<std::wstring> roots,
+                                            std::function<int(const std::wstring&)> iconLookup = {});
+
+// Answered by the main window with the state of its listing: 0 not started, 1 rows arriving,
+// 2 details and icons arriving, 3 complete. For the benchmark and tests that watch from outside.
+UINT RefreshStateMessage();
 
 class frmMain : public Window, private ISubclass {
 public:
     struct Settings {
         std::vector<std::wstring> uninstallRoots = DefaultUninstallRoots();
         std::wstring optionsRoot;  // empty: the program's own key
+        Prompter* prompter = nullptr;  // null: message boxes
+        // Looks an icon file up on the reading thread; empty: in the system image list.
+        std::function<int(const std::wstring& file)> iconLookup;
     };
     frmMain();
     explicit frmMain(Settings settings);
     ~frmMain() override;
 
+    // A listing already being read (started before the window, so that both overlap): the first
+    // refresh takes it instead of starting its own.
+    void AdoptListing(std::unique_ptr<ListingStream> started);
     // Creates and shows the window and runs the load steps. False when the window could not be made.
     bool Load(int showCommand);
 
     // Commands.
+    // Starts reading the listing; the rows, then their tips and icons, arrive while the window
+    // keeps answering. A refresh in flight is replaced.
     void pRefresh();
+    // For commands that must not run beside a refresh: stops the reading; the rows that arrived
+    // stay, selected, counted and grouped as at the end of a refresh.
+    void CancelRefresh();
+    [[nodiscard]] bool RefreshInFlight() const noexcept;
     void pUninstall();
     void pInstall();
     void pRemoveItem(const std::wstring& sName, const std::wstring& sKey, bool bPrompt);
@@ -57,6 +77,8 @@ public:
     void ShowDetails(int index);
 
     [[nodiscard]] const RefreshTimings& LastRefresh() const noexcept { return timings_; }
+    // What RefreshStateMessage answers.
+    [[nodiscard]] int RefreshState() const noexcept { return refreshState_; }
     [[nodiscard]] int SelectedIndex() const noexcept { return SelectedIndex_; }
     // For tests and diagnostics: the window's parts.
     [[nodiscard]] ListView& List() noexcept { return lvRemove; }
@@ -65,13 +87,18 @@ public:
     [[nodiscard]] HMENU PopupMenu() const noexcept { return mnuMaina; }
     [[nodiscard]] HMENU ViewMenu() const noexcept { return mnuView; }
 
+    static constexpr UINT kListingMessage = WM_APP + 1;
+
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     LRESULT ISubclass_WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
-    void Form_Load();
+    [[nodiscard]] bool Form_Load();
+    void ReportLoadFailure();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnContextMenu(HWND from, LPARAM lp);
     void Form_QueryUnload();
     void Form_Unload();
     void Form_Resize();
@@ -86,9 +113,10 @@ private:
     void OnColumnClick(int column);
     void SetItemCountText();
     TaskPaneItem* TaskItem(const wchar_t* barKey, const wchar_t* itemKey);
-    void FillRows(const std::vector<ListingEntry>& entries, int placeholderIcon);
-    void CompleteRows(std::vector<ListingEntry>& entries, IconIndexCache& icons, int placeholderIcon,
-                      unsigned generation);
+    void OnListingBatches();
+    void AddRows(const ListingBatch& batch);
+    void FinishRows();
+    void FinishRefresh();
     void ShellOpen(const std::wstring& target, int showCommand);
     [[nodiscard]] bool IsGroupingSupported() const;
     [[nodiscard]] bool Alive() const noexcept { return hwnd() != nullptr && !closing_; }
@@ -105,13 +133,18 @@ private:
     HMENU mnuView = nullptr;   // its View submenu
     std::vector<int> LetterGroups;
     int SelectedIndex_ = 1;
-    std::wstring iconFolder_;  // where the entry icon files were written by the last refresh
-    int busy_ = 0;             // 1 while rows are read, 2 while icons are looked up
+    ListItem currentRow_;  // the row SelectedIndex_ stands for, followed while rows arrive
+    int busy_ = 0;         // 1 while rows arrive, 2 while their tips and icons do
+    int refreshState_ = 0;
+    bool rowsDone_ = false;
+    int placeholderIcon_ = -1;
     bool unloaded_ = false;
     bool closing_ = false;
-    unsigned refreshGeneration_ = 0;
+    std::chrono::steady_clock::time_point refreshStart_;
     RefreshTimings timings_;
     PrinterInfo currentPrinter_;  // the printer printouts go to; starts as the system's default
+    std::unique_ptr<ListingStream> adopted_;
+    std::unique_ptr<ListingStream> stream_;  // the refresh in flight
 };
 
 }  // namespace ardmoor

@@ -20,7 +20,7 @@ void frmMain::ShowDetails(int index) {
     eBar.SetRedraw(false);
     const ListItem row = lvRemove.Item(index);
     const std::wstring name = row.Text();
-    arItem entry(iconFolder_);
+    arItem entry;
     entry.LoadValues(row.Key());  // the Details bar needs no icon
 
     if (auto* item = TaskItem(L"Advanced", L"UNINSTALL"))
@@ -40,6 +40,7 @@ void frmMain::ShowDetails(int index) {
         item->SetToolTipText(entry.URLInfoAbout);
     }
     SelectedIndex_ = index;
+    currentRow_ = row;
     eBar.SetRedraw(true);
 }
 
@@ -142,8 +143,11 @@ void frmMain::OnColumnClick(int column) {
                                                                         : list_view::kSortAscending);
     lvRemove.Sort();
     // Keep the commands on the row the Details bar shows, wherever sorting moved it.
-    const int selected = lvRemove.SelectedItem().Index();
-    if (selected >= 1) SelectedIndex_ = selected;
+    if (currentRow_) {
+        SelectedIndex_ = currentRow_.Index();
+    } else if (const int selected = lvRemove.SelectedItem().Index(); selected >= 1) {
+        SelectedIndex_ = selected;
+    }
 }
 
 void frmMain::ShellOpen(const std::wstring& target, int showCommand) {

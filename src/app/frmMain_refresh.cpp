@@ -1,12 +1,12 @@
-// The main window's listing refresh. Each entry is opened once: first the values its row shows,
-// so that the rows are on screen early; then the rest of its values, its details tip and its icon
-// (each distinct icon file looked up once), while the window stays responsive.
+// The main window's listing refresh. The entries are read on a thread of their own (see
+// ListingStream), which may start before the window exists; the window takes the rows as they
+// arrive, keeps them sorted and grouped, and then takes their tips and icons. Its own thread only
+// shows what arrives, a slice at a time, so it answers messages all along.
 #include <chrono>
 
 #include "app/frmMain.h"
 #include "app/modOptions.h"
 #include "catalogue/icon_files.h"
-#include "platform/message_pump.h"
 
 namespace ardmoor {
 
@@ -15,74 +15,114 @@ using Clock = std::chrono::steady_clock;
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
-constexpr unsigned kPumpIntervalMs = 80;     // the window answers within about this long
-constexpr unsigned long long kIconBatchMs = 400;  // icons reach the list in a few batches: each repaints it
+// The window takes batches for at most this long before it looks at its other messages again.
+constexpr double kSliceMs = 20;
 }  // namespace
+
+std::unique_ptr<ListingStream> StartListing(std::vector<std::wstring> roots,
+                                            std::function<int(const std::wstring&)> iconLookup) {
+    ListingStream::Options options;
+    options.roots = std::move(roots);
+    options.writeIconFiles = [] { return WriteEntryIconFiles(); };
+    if (iconLookup) {
+        options.iconIndex = std::move(iconLookup);
+    } else {
+        // The system image list is one per process; the reading thread asks for indexes of its own.
+        auto lookup = std::make_shared<cVBALSysImageList>();
+        lookup->SetIconSizeX(32);
+        lookup->SetIconSizeY(32);
+        options.iconIndex = [lookup](const std::wstring& file) { return lookup->ItemIndex(file, true); };
+    }
+    return std::make_unique<ListingStream>(std::move(options));
+}
+
+void frmMain::AdoptListing(std::unique_ptr<ListingStream> started) { adopted_ = std::move(started); }
 
 void frmMain::pRefresh() {
     if (!Alive()) return;
-    // A refresh started from inside this one (its message pump) supersedes it.
-    const unsigned generation = ++refreshGeneration_;
-    auto stale = [&] { return !Alive() || generation != refreshGeneration_; };
-    const auto start = Clock::now();
+    // A refresh started during another one replaces it; the old reader stops.
+    stream_.reset();
+    refreshStart_ = Clock::now();
     timings_ = {};
-
     busy_ = 1;
-    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    lvRemove.SetVisible(false);
-    PumpPendingMessages();
-    if (stale()) return;
+    refreshState_ = 1;
+    rowsDone_ = false;
+    currentRow_ = {};
+    ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
 
-    iconFolder_ = WriteEntryIconFiles();
     lvRemove.Clear();
     const bool grouping = IsGroupingSupported();
     if (grouping) {
         lvRemove.ClearGroups();
         LetterGroups.assign(kOtherGroup + 1, -1);
         LetterGroups[kOtherGroup] = lvRemove.AddGroup(LetterGroupCaption(kOtherGroup));
-        for (int code = L'Z'; code >= L'A'; --code) LetterGroups[code - L'A'] = lvRemove.AddGroup(LetterGroupCaption(code - L'A'));
+        for (int code = L'Z'; code >= L'A'; --code)
+            LetterGroups[code - L'A'] = lvRemove.AddGroup(LetterGroupCaption(code - L'A'));
     }
+    // Rows arrive sorted by name, as the list ends up after a refresh.
+    lvRemove.Column(L"DisplayName").SetSortOrder(list_view::kSortAscending);
+    SetItemCountText();
 
-    timings_.clearMs = MsSince(start);
-    ListingReader reader(settings_.uninstallRoots, iconFolder_);
-    PumpThrottle pump(kPumpIntervalMs);
-    std::vector<ListingEntry> entries = reader.ReadRows([&pump] { pump.Tick(); }, 1);
-    if (stale()) return;
-    timings_.readMs = MsSince(start) - timings_.clearMs;
-
-    // Rows first, with the generic icon; details and real icons follow.
-    IconIndexCache icons([this](const std::wstring& file) { return largeIcons_.ItemIndex(file, true); });
-    const int placeholder = iconFolder_.empty() ? largeIcons_.ItemIndex(std::wstring(L"program.exe"), false)
-                                                : icons.IndexOf(iconFolder_ + kNoIconFile);
-    FillRows(entries, placeholder);
-    timings_.rowsShownMs = MsSince(start);
-    timings_.rows = entries.size();
-
-    busy_ = 2;
-    CompleteRows(entries, icons, placeholder, generation);
-    if (stale()) return;
-    busy_ = 0;
-    timings_.iconLookups = icons.Lookups();
-    timings_.completeMs = MsSince(start);
+    stream_ = adopted_ ? std::move(adopted_) : StartListing(settings_.uninstallRoots, settings_.iconLookup);
+    stream_->SetTarget(hwnd(), kListingMessage);
 }
 
-void frmMain::FillRows(const std::vector<ListingEntry>& entries, int placeholderIcon) {
-    lvRemove.SetRedraw(false);
-    for (const ListingEntry& entry : entries) {
-        const arItem& e = entry.item;
-        auto row = lvRemove.Add(e.Fullname, e.ItemName, placeholderIcon);
-        if (!row) continue;
-        row->SetSubItem(1, UninstallColumnText(e));  // the details tip waits for the whole record
-    }
-    lvRemove.Column(L"DisplayName").SetSortOrder(list_view::kSortAscending);
-    lvRemove.Sort();
-    if (IsGroupingSupported() && LetterGroups.size() == kOtherGroup + 1) {
-        const int count = lvRemove.Count();
-        for (int i = 1; i <= count; ++i) {
-            ListItem row = lvRemove.Item(i);
-            row.SetGroup(LetterGroups[LetterGroupIndex(row.Text())]);
+bool frmMain::RefreshInFlight() const noexcept { return stream_ != nullptr; }
+
+void frmMain::CancelRefresh() {
+    if (!stream_) return;
+    stream_.reset();
+    // The rows that arrived stay, as a finished listing would show them.
+    if (!rowsDone_) FinishRows();
+    FinishRefresh();
+}
+
+void frmMain::OnListingBatches() {
+    const auto start = Clock::now();
+    ListingBatch batch;
+    while (stream_ && stream_->TakeBatch(batch)) {
+        switch (batch.kind) {
+        case ListingBatch::Kind::Rows: AddRows(batch); break;
+        case ListingBatch::Kind::RowsEnd: FinishRows(); break;
+        case ListingBatch::Kind::Tips:
+            for (const ListingDetail& d : batch.details)
+                if (ListItem row = lvRemove.Item(d.key)) row.SetToolTipText(d.tip);
+            break;
+        case ListingBatch::Kind::Icons:
+            for (const ListingDetail& d : batch.details)
+                if (ListItem row = lvRemove.Item(d.key)) row.SetIcon(d.icon);
+            timings_.iconLookups += batch.details.size();
+            break;
+        case ListingBatch::Kind::End:
+            stream_.reset();
+            FinishRefresh();
+            return;
+        }
+        if (MsSince(start) >= kSliceMs) {
+            // The rest waits for the next turn, after the messages that came meanwhile.
+            ::PostMessageW(hwnd(), kListingMessage, 0, 0);
+            return;
         }
     }
+}
+
+void frmMain::AddRows(const ListingBatch& batch) {
+    const bool grouping = IsGroupingSupported() && LetterGroups.size() == kOtherGroup + 1;
+    for (const ListingRow& r : batch.rows) {
+        auto row = lvRemove.Add(r.key, r.name, placeholderIcon_);
+        if (!row) continue;
+        row->SetSubItem(1, r.uninstall);
+        if (grouping) row->SetGroup(LetterGroups[LetterGroupIndex(r.name)]);
+    }
+    lvRemove.Sort();
+    // The row the user is on keeps its place in the commands, wherever the new rows put it.
+    if (currentRow_) SelectedIndex_ = currentRow_.Index();
+    SetItemCountText();
+    timings_.rows = static_cast<size_t>(lvRemove.Count());
+}
+
+void frmMain::FinishRows() {
+    rowsDone_ = true;
     if (SelectedIndex_ >= 1 && SelectedIndex_ <= lvRemove.Count()) {
         ListItem row = lvRemove.Item(SelectedIndex_);
         row.SetSelected(true);
@@ -91,54 +131,16 @@ void frmMain::FillRows(const std::vector<ListingEntry>& entries, int placeholder
     }
     SetItemCountText();
     if (IsGroupingSupported()) lvRemove.EnableGroups(modOptions::Current().ShowGroups);
-    lvRemove.SetRedraw(true);
-    lvRemove.SetVisible(true);
     if (::GetForegroundWindow() == hwnd()) ::SetFocus(lvRemove.hwnd());
-    ::UpdateWindow(lvRemove.hwnd());
+    busy_ = 2;
+    refreshState_ = 2;
+    timings_.rowsShownMs = MsSince(refreshStart_);
 }
 
-void frmMain::CompleteRows(std::vector<ListingEntry>& entries, IconIndexCache& icons, int placeholderIcon,
-                           unsigned generation) {
-    PumpThrottle pump(kPumpIntervalMs);
-    FileProbeCache probes;
-    // Icons wait for their batch: a change to the list between two looks at the message queue
-    // costs a repaint of the whole list there.
-    std::vector<std::pair<const std::wstring*, int>> pendingIcons;
-    unsigned long long lastBatch = ::GetTickCount64();
-    const auto applyIcons = [&] {
-        for (const auto& [key, icon] : pendingIcons)
-            if (ListItem row = lvRemove.Item(*key)) row.SetIcon(icon);  // by key: rows may have moved
-        pendingIcons.clear();
-        lastBatch = ::GetTickCount64();
-    };
-    const auto tick = [&] {
-        const auto t = Clock::now();
-        pump.Tick();
-        timings_.pumpMs += MsSince(t);
-        return Alive() && generation == refreshGeneration_;
-    };
-    // The registry first, in one run (it is quicker without file look-ups in between)...
-    auto t0 = Clock::now();
-    for (ListingEntry& entry : entries) {
-        ListingReader::Complete(entry);
-        // By key: the user may have sorted or removed rows meanwhile.
-        if (ListItem row = lvRemove.Item(entry.item.Fullname)) row.SetToolTipText(DetailsText(entry.item));
-        if (!tick()) return;
-    }
-    timings_.restMs = MsSince(t0) - timings_.pumpMs;
-    // ...then the icons.
-    const double pumpBefore = timings_.pumpMs;
-    t0 = Clock::now();
-    for (ListingEntry& entry : entries) {
-        arItem& e = entry.item;
-        e.ChooseIcon(&probes);
-        const int icon = e.ItemIcon.empty() ? placeholderIcon : icons.IndexOf(e.ItemIcon);
-        if (icon != placeholderIcon) pendingIcons.emplace_back(&e.Fullname, icon);
-        if (::GetTickCount64() - lastBatch >= kIconBatchMs) applyIcons();
-        if (!tick()) return;
-    }
-    applyIcons();
-    timings_.iconChoiceMs = MsSince(t0) - (timings_.pumpMs - pumpBefore);
+void frmMain::FinishRefresh() {
+    busy_ = 0;
+    refreshState_ = 3;
+    timings_.completeMs = MsSince(refreshStart_);
 }
 
 void frmMain::SetItemCountText() {

@@ -16,6 +16,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         return 0;
     }
 
+    // Reading the listing overlaps with building the window.
+    auto listing = StartListing(DefaultUninstallRoots());
+
     // Apartment-threaded COM for the shell's functions; the program still runs without it.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -24,6 +27,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     int exitCode = 1;
     {
         frmMain main;
+        main.AdoptListing(std::move(listing));
         if (main.Load(showCommand)) exitCode = RunMessageLoop();
     }
     if (SUCCEEDED(com)) ::CoUninitialize();

@@ -1,4 +1,5 @@
 #include "catalogue/file_helpers.h"
+#include "platform/unique_handle.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -15,10 +16,8 @@ bool FileExists(std::wstring_view path) {
     const bool plain = p.find_first_of(L"*?") == std::wstring::npos && p.back() != L'\\' && p.back() != L'/';
     if (plain) return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
     WIN32_FIND_DATAW fd;
-    const HANDLE h = ::FindFirstFileW(p.c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    ::FindClose(h);
-    return true;
+    const UniqueFindHandle found(::FindFirstFileW(p.c_str(), &fd));
+    return static_cast<bool>(found);
 }
 
 std::wstring AddBackslash(std::wstring_view path) {

@@ -59,11 +59,9 @@ bool ReplaceFileContents(const std::wstring& path, const void* data, size_t size
 
 std::wstring LocalAppDataFolder() {
     PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path)) && path)
-        folder = AddBackslash(path) + L"Ardmoor\\";
-    ::CoTaskMemFree(path);
-    return folder;
+    const HRESULT hr = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
+    const UniqueCoTaskMemory owned(path);
+    return SUCCEEDED(hr) && path ? AddBackslash(path) + L"Ardmoor\\" : std::wstring();
 }
 
 std::wstring WriteEntryIconFiles(std::wstring_view preferredFolder, std::wstring_view fallbackFolder) {

@@ -6,7 +6,7 @@
 namespace ardmoor {
 
 std::vector<std::wstring> DefaultUninstallRoots() {
-    return {std::wstring(kUninstallPath), std::wstring(kUninstallPathWow32)};
+    return {std::wstring(kUninstallPath), std::wstring(kUninstallPathWow32), std::wstring(kUninstallPathUser)};
 }
 
 std::wstring DetailsText(const arItem& item) {
@@ -34,29 +34,24 @@ std::wstring LetterGroupCaption(int index) {
 ListingReader::ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder)
     : roots_(std::move(roots)), iconFolder_(std::move(iconFolder)) {}
 
-std::vector<ListingEntry> ListingReader::ReadRows(const std::function<void()>& between, int every) const {
-    std::vector<ListingEntry> entries;
-    int sinceBreak = 0;
+bool ListingReader::ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next) const {
     for (const std::wstring& rootPath : roots_) {
         auto root = RegKey::Open(rootPath);
         if (!root) continue;  // a machine without the 32-bit view simply has no such entries
         const auto count = root->SubkeyCount();
         if (!count) continue;
-        entries.reserve(entries.size() + *count);
+        out.reserve(out.size() + *count);
         for (uint32_t i = 1; i <= *count; ++i) {
             auto key = root->SubkeyAt(i);
             if (!key) continue;
             // Keys with subkeys of their own are containers, not entries.
             if (auto below = key->SubkeyCount(); below && *below > 0) continue;
-            ListingEntry& entry = entries.emplace_back(ListingEntry{arItem(iconFolder_), std::move(*key)});
+            ListingEntry& entry = out.emplace_back(ListingEntry{arItem(iconFolder_), std::move(*key)});
             entry.item.LoadRowValues(*entry.key);
-            if (between && ++sinceBreak >= every) {
-                sinceBreak = 0;
-                between();
-            }
+            if (next && !next()) return false;
         }
     }
-    return entries;
+    return true;
 }
 
 void ListingReader::Complete(ListingEntry& entry) {
@@ -65,8 +60,9 @@ void ListingReader::Complete(ListingEntry& entry) {
     entry.key.reset();
 }
 
-std::vector<arItem> ListingReader::ReadAll(const std::function<void()>& between, int every) const {
-    std::vector<ListingEntry> rows = ReadRows(between, every);
+std::vector<arItem> ListingReader::ReadAll() const {
+    std::vector<ListingEntry> rows;
+    (void)ReadRows(rows);
     std::vector<arItem> entries;
     entries.reserve(rows.size());
     for (ListingEntry& row : rows) {

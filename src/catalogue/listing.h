@@ -13,9 +13,12 @@
 
 namespace ardmoor {
 
-// The Uninstall key as 64-bit installers see it, and as 32-bit installers see it on 64-bit Windows.
+// The Uninstall key as 64-bit installers see it, as 32-bit installers see it on 64-bit Windows,
+// and the current user's own (installers that install for one user write there).
 inline constexpr std::wstring_view kUninstallPathWow32 =
     L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr std::wstring_view kUninstallPathUser =
+    L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 std::vector<std::wstring> DefaultUninstallRoots();
 
 // The row's tool-tip: seven labelled lines joined by CR LF.
@@ -36,18 +39,18 @@ struct ListingEntry {
 };
 
 // Reads the entries of the given Uninstall keys: each direct subkey that has no subkeys of its
-// own. Keys that cannot be opened are skipped. `between` runs every `every` entries so that the
-// caller can let its window paint.
+// own. Keys that cannot be opened are skipped. Needs no window: a console can list with it.
 class ListingReader {
 public:
     ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder);
-    // Opens every entry and reads what its row shows first (arItem::LoadRowValues); the keys stay
-    // open for Complete, so that each entry is opened once.
-    std::vector<ListingEntry> ReadRows(const std::function<void()>& between = {}, int every = 64) const;
+    // Opens every entry and reads what its row shows first (arItem::LoadRowValues) into `out`; the
+    // keys stay open for Complete, so that each entry is opened once. `next`, when given, runs
+    // after each entry; reading stops when it returns false (then the result is false too).
+    bool ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next = {}) const;
     // Reads all of the entry's values into its record and closes its key.
     static void Complete(ListingEntry& entry);
-    // Both steps for every entry.
-    std::vector<arItem> ReadAll(const std::function<void()>& between = {}, int every = 64) const;
+    // Both steps for every entry, in one go (no icons).
+    [[nodiscard]] std::vector<arItem> ReadAll() const;
 
 private:
     std::vector<std::wstring> roots_;

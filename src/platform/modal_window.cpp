@@ -1,4 +1,5 @@
 #include "platform/modal_window.h"
+#include "platform/caught_exception.h"
 
 #include "platform/message_pump.h"
 
@@ -47,6 +48,7 @@ bool ModalWindow::ShowModal(HWND owner) {
     try {
         built = OnCreate();
     } catch (...) {
+        ReportCaughtException(L"dialog creation");
         built = false;
     }
     if (!built) {

@@ -1,5 +1,7 @@
 #include "platform/strings.h"
 
+#include "platform/unique_handle.h"
+
 #include <windows.h>
 
 #include <cwctype>
@@ -93,8 +95,8 @@ std::wstring SystemErrorText(unsigned long code) {
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                          FORMAT_MESSAGE_IGNORE_INSERTS,
                                      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const UniqueLocalMemory owned(buffer);
     std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
     return text;
 }

@@ -1,4 +1,5 @@
 #include "platform/subclass.h"
+#include "platform/caught_exception.h"
 
 #include <commctrl.h>
 
@@ -86,6 +87,7 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
     try {
         response = target->ISubclass_MsgResponse();
     } catch (...) {
+        ReportCaughtException(L"ISubclass_MsgResponse");
     }
     LRESULT result = 0;
     switch (response) {
@@ -96,6 +98,7 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
                 try {
                     result = target->ISubclass_WindowProc(hwnd, msg, wp, lp);
                 } catch (...) {
+                    ReportCaughtException(L"ISubclass_WindowProc");
                 }
             }
             break;
@@ -103,6 +106,7 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
             try {
                 target->ISubclass_WindowProc(hwnd, msg, wp, lp);
             } catch (...) {
+                ReportCaughtException(L"ISubclass_WindowProc");
             }
             result = ::DefSubclassProc(hwnd, msg, wp, lp);
             break;
@@ -110,6 +114,7 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
             try {
                 result = target->ISubclass_WindowProc(hwnd, msg, wp, lp);
             } catch (...) {
+                ReportCaughtException(L"ISubclass_WindowProc");
                 // A failed handler leaves the message to the window, as if nobody had watched it.
                 result = ::DefSubclassProc(hwnd, msg, wp, lp);
             }

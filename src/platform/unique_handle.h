@@ -2,6 +2,7 @@
 // One move-only owner for every kind of Windows handle the program holds.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <utility>
 
 namespace ardmoor {
@@ -88,6 +89,13 @@ struct Window : NullIsInvalid<HWND> {
 struct Module : NullIsInvalid<HMODULE> {
     static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
 };
+// Memory the system allocated for the caller: FormatMessage's buffers, and COM's task memory.
+struct LocalMemory : NullIsInvalid<HLOCAL> {
+    static void close(HLOCAL h) noexcept { ::LocalFree(h); }
+};
+struct CoTaskMemory : NullIsInvalid<void*> {
+    static void close(void* p) noexcept { ::CoTaskMemFree(p); }
+};
 }  // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
@@ -104,6 +112,8 @@ using UniqueDc = UniqueHandle<handle_traits::Dc>;
 using UniqueMenu = UniqueHandle<handle_traits::Menu>;
 using UniqueWindow = UniqueHandle<handle_traits::Window>;
 using UniqueModule = UniqueHandle<handle_traits::Module>;
+using UniqueLocalMemory = UniqueHandle<handle_traits::LocalMemory>;
+using UniqueCoTaskMemory = UniqueHandle<handle_traits::CoTaskMemory>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -1,4 +1,5 @@
 #include "platform/window.h"
+#include "platform/caught_exception.h"
 
 #include <exception>
 
@@ -70,6 +71,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) n
         handled = self->OnMessage(msg, wp, lp, result);
     } catch (...) {
         // Nothing may unwind into the system's code; the message falls back to the default.
+        ReportCaughtException(L"window procedure");
         handled = false;
     }
     if (!handled) result = ::DefWindowProcW(hwnd, msg, wp, lp);
@@ -80,6 +82,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) n
         try {
             self->OnDestroyed();
         } catch (...) {
+            ReportCaughtException(L"window destroyed");
         }
     }
     return result;

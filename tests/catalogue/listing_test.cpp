@@ -25,15 +25,26 @@ TEST(Listing, ReadsEntriesOfEveryRootSkippingContainersAndMissingRoots) {
     key.SetString(L"A\\Container", L"DisplayName", L"Should not be listed");
     key.CreateSubkey(L"A\\Container\\Child");
     key.SetString(L"B\\Other", L"DisplayName", L"apple tools");
-    int pumps = 0;
+    key.SetString(L"B\\Other", L"Publisher", L"Orchard");
     ListingReader reader({key.fullPath() + L"\\A", key.fullPath() + L"\\Missing", key.fullPath() + L"\\B"}, L"");
-    const auto entries = reader.ReadAll([&] { ++pumps; }, 1);
+    const auto entries = reader.ReadAll();
     EXPECT_EQ(Names(entries), (std::vector<std::wstring>{L"Zebra Paint", L"apple tools", L"{12345678-ABCD}"}));
-    EXPECT_EQ(pumps, 3);
     for (const auto& e : entries) {
         EXPECT_TRUE(e.Fullname.rfind(key.fullPath() + L"\\", 0) == 0) << e.Fullname;
         EXPECT_TRUE(e.ItemIcon.empty()) << "icons are chosen later";
     }
+    EXPECT_EQ(entries.back().Publisher, L"Orchard") << "every value is read";
+
+    // The reader stops when asked to, after the entry it was on.
+    std::vector<ListingEntry> rows;
+    EXPECT_FALSE(reader.ReadRows(rows, [&] { return rows.size() < 2; }));
+    EXPECT_EQ(rows.size(), 2u);
+
+    // The machine's entries, the 32-bit view's and the user's own.
+    EXPECT_EQ(DefaultUninstallRoots(),
+              (std::vector<std::wstring>{L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                                         L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                                         L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}));
 }
 
 TEST(Listing, RowTextsAndLetterGroups) {

@@ -388,8 +388,15 @@ TEST_F(ListViewTest, GroupSupportIsProbedNotAssumed) {
     EXPECT_EQ(::SendMessageW(list->hwnd(), LVM_ISGROUPVIEWENABLED, 0, 0), 0);  // the probe put it back
 
     AddRows(3);
-    const int a = list->AddGroup(L"A");
+    // A group added without a position goes in front of the earlier ones, so groups added as
+    // "Other", then "Z" to "A" show "A" to "Z" and then "Other".
     const int other = list->AddGroup(L"Other");
+    std::vector<std::wstring> expectedOrder;
+    for (wchar_t c = L'Z'; c >= L'A'; --c) list->AddGroup(std::wstring(1, c));
+    for (wchar_t c = L'A'; c <= L'Z'; ++c) expectedOrder.emplace_back(1, c);
+    expectedOrder.emplace_back(L"Other");
+    EXPECT_EQ(list->GroupCaptions(), expectedOrder);
+    const int a = list->AddGroup(L"A");
     EXPECT_GT(a, 0);
     EXPECT_NE(a, other);
     list->Item(1).SetGroup(a);
@@ -401,7 +408,7 @@ TEST_F(ListViewTest, GroupSupportIsProbedNotAssumed) {
     list->EnableGroups(true);
     EXPECT_EQ(list->GroupsEnabled(), expected);
     if (expected) {
-        EXPECT_EQ(::SendMessageW(list->hwnd(), LVM_GETGROUPCOUNT, 0, 0), 2);
+        EXPECT_EQ(::SendMessageW(list->hwnd(), LVM_GETGROUPCOUNT, 0, 0), 28);
         LVITEMW item{};
         item.mask = LVIF_GROUPID;
         item.iItem = 1;
@@ -409,6 +416,7 @@ TEST_F(ListViewTest, GroupSupportIsProbedNotAssumed) {
         EXPECT_EQ(item.iGroupId, other);
     }
     list->ClearGroups();
+    EXPECT_TRUE(list->GroupCaptions().empty());
     EXPECT_EQ(list->Item(1).Group(), 0);
     EXPECT_EQ(list->Count(), 3);
 }

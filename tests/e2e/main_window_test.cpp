@@ -16,6 +16,7 @@ using namespace ardmoor::test;
 namespace {
 
 const wchar_t* kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const wchar_t* kUserUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t* kOptionsKey = L"Software\\Quillfen Software";
 // Command ids of the main window's View menu (what choosing the menu items sends).
 constexpr int kViewIcons = 1100, kViewList = 1101, kViewDetails = 1102;
@@ -32,18 +33,23 @@ public:
         Add(L"ArdmoorE2E_Quiet", {{L"DisplayName", L"Quiet Only"}, {L"QuietUninstallString", L"C:\\q\\q.exe /S"}});
         Add(L"ArdmoorE2E_Container", {{L"DisplayName", L"Container Not Listed"}});
         Add(L"ArdmoorE2E_Container\\Child", {{L"DisplayName", L"Child"}});
+        // Installed for this user only.
+        Add(L"ArdmoorE2E_Mine", {{L"DisplayName", L"Mine Only"}, {L"UninstallString", L"C:\\me\\u.exe"}}, HKEY_CURRENT_USER);
     }
     ~SeededEntries() {
         for (const auto& name : {L"ArdmoorE2E_Zeta", L"ArdmoorE2E_Alpha", L"ArdmoorE2E_{0A1B2C3D-1111}",
                                  L"ArdmoorE2E_Quiet", L"ArdmoorE2E_Container"})
             ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kUninstall) + L"\\" + name).c_str()),
                 ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(kUninstall) + L"\\" + name).c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(kUserUninstall) + L"\\ArdmoorE2E_Mine").c_str());
     }
 
 private:
-    static void Add(const std::wstring& name, std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> values) {
+    static void Add(const std::wstring& name, std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> values,
+                    HKEY root = HKEY_LOCAL_MACHINE) {
         HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kUninstall) + L"\\" + name).c_str(), 0, nullptr,
+        const wchar_t* parent = root == HKEY_CURRENT_USER ? kUserUninstall : kUninstall;
+        ASSERT_EQ(::RegCreateKeyExW(root, (std::wstring(parent) + L"\\" + name).c_str(), 0, nullptr,
                                     0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         for (const auto& [n, v] : values)
@@ -90,11 +96,14 @@ struct MainWindow {
         tasks = FindChild(main, L"ArdmoorTaskPane");
         ASSERT_NE(status, nullptr);
         ASSERT_NE(tasks, nullptr);
-        // The refresh is done when the count is in the status bar and the list is shown.
-        ASSERT_TRUE(WaitUntil(
-            [&] { return ::IsWindowVisible(list) && RemoteStatusText(status, 1).find(L" items...") != std::wstring::npos; },
-            30s))
-            << "status: " << std::string(RemoteStatusText(status, 1).begin(), RemoteStatusText(status, 1).end());
+        // Every row, tip and icon is in place.
+        ASSERT_TRUE(WaitUntil([&] { return RefreshState() == 3; }, 60s));
+    }
+    int RefreshState() const {
+        static const UINT msg = ::RegisterWindowMessageW(L"Ardmoor.RefreshState");
+        DWORD_PTR state = 0;
+        ::SendMessageTimeoutW(main, msg, 0, 0, SMTO_NORMAL, 5000, &state);
+        return static_cast<int>(state);
     }
     void Close() {
         if (!main) return;
@@ -143,6 +152,7 @@ TEST(MainWindow, ListsInstalledProgramsSortedWithDetailsViewsAndSorting) {
     ASSERT_GE(kestrel, 0);
     EXPECT_EQ(list.Text(heron, 1), L"\"C:\\Program Files\\Heron Notes\\uninstall.exe\"");
     EXPECT_EQ(list.Text(kestrel, 1), L"MsiExec.exe /I{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}");
+    EXPECT_GE(w.IndexOf(L"Mine Only"), 0) << "an entry installed for this user only";
     ASSERT_GE(w.IndexOf(L"Quiet Only"), 0);
     EXPECT_EQ(list.Text(w.IndexOf(L"Quiet Only"), 1), L"C:\\q\\q.exe /S");
     EXPECT_GE(w.IndexOf(L"ArdmoorE2E_{0A1B2C3D-1111}"), 0) << "an entry without a name is listed by its key";
@@ -196,49 +206,84 @@ TEST(MainWindow, ListsInstalledProgramsSortedWithDetailsViewsAndSorting) {
     EXPECT_EQ(StoredOption(L"Groups"), 1u);
 }
 
-TEST(MainWindow, StoredOptionsApplyOnNextStartAndGroupsFiveIsWrittenBackAsOne) {
-    ResetOptions();
-    SetStoredOption(L"View", 3);
-    SetStoredOption(L"Groups", 5);
+TEST(MainWindow, ShiftF10AndTheMenuKeyOpenTheListMenuAtTheSelectedRow) {
+    SeededEntries seeded;
     MainWindow w;
     ASSERT_NO_FATAL_FAILURE(w.Start());
-    EXPECT_EQ(w.View(), LV_VIEW_LIST);
+    RemoteListView list(w.list);
+    ASSERT_TRUE(WaitUntil([&] { return ::SetForegroundWindow(w.main) && ::GetForegroundWindow() == w.main; }, 5s));
+    w.ClickRow(w.IndexOf(L"Alpha Suite"));
+    ASSERT_TRUE(WaitUntil([&] { return list.Selected() == w.IndexOf(L"Alpha Suite"); }, 5s));
+    RECT row = list.ItemRect(list.Selected());
+    ::MapWindowPoints(w.list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+    const auto popup = [&]() -> HWND {
+        for (HWND h : TopLevelWindows(w.app.pid()))
+            if (ClassName(h) == L"#32768" && ::IsWindowVisible(h)) return h;
+        return nullptr;
+    };
+    for (const bool shiftF10 : {true, false}) {
+        ::SetCursorPos(5, 5);  // far from the row: the menu must follow the selection, not the pointer
+        PressKey(shiftF10 ? VK_F10 : VK_APPS, shiftF10);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (menu = popup()) != nullptr; }, 5s)) << (shiftF10 ? "Shift+F10" : "menu key");
+        RECT r{};
+        ::GetWindowRect(menu, &r);
+        EXPECT_GE(r.left, row.left - 2);
+        EXPECT_LE(r.left, row.right);
+        EXPECT_GE(r.top, row.top - 2);
+        EXPECT_LE(r.top, row.bottom);
+        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return popup() == nullptr; }, 5s));
+    }
     w.Close();
-    EXPECT_EQ(StoredOption(L"View"), 3u);
-    EXPECT_EQ(StoredOption(L"Groups"), 1u);
-    ResetOptions();
 }
 
-TEST(MainWindow, CannotBeDraggedSmallerThanItsMinimumSize) {
+TEST(MainWindow, ClosingDuringARefreshOfTenThousandEntriesEndsTheProcessAtOnce) {
+    // Per-user entries with a name only: quick to write, as slow to list as any.
+    HKEY parent = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kUserUninstall, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &parent, nullptr),
+              ERROR_SUCCESS);
+    for (int i = 0; i < 10000; ++i) {
+        const std::wstring name = L"ArdmoorE2E_Many" + std::to_wstring(i);
+        const std::wstring text = L"Many " + std::to_wstring(i);
+        ::RegSetKeyValueW(parent, name.c_str(), L"DisplayName", REG_SZ, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
     MainWindow w;
-    ASSERT_NO_FATAL_FAILURE(w.Start());
-    ::SetForegroundWindow(w.main);
+    ASSERT_TRUE(w.app.Start(ArdmoorExe()));
+    w.main = w.app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
+    ASSERT_NE(w.main, nullptr);
+    const int state = w.RefreshState();
+    ::PostMessageW(w.main, WM_CLOSE, 0, 0);
+    // The benchmark measures the second the issue allows; this only tells "at once" from "after
+    // reading everything", which takes many seconds here.
+    EXPECT_TRUE(w.app.WaitExit(3s));
+    EXPECT_LT(state, 3) << "the listing was complete before the window closed";
+    w.main = nullptr;
+    for (int i = 0; i < 10000; ++i) ::RegDeleteKeyW(parent, (L"ArdmoorE2E_Many" + std::to_wstring(i)).c_str());
+    ::RegCloseKey(parent);
+}
+
+// Wine takes the screen's DPI from the registry when a process starts.
+TEST(MainWindow, OpensAtItsSizeScaledForTheScreensDpi) {
+    HKEY desktop = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &desktop, nullptr),
+              ERROR_SUCCESS);
+    DWORD old = 0, size = sizeof(old);
+    const bool hadOld = ::RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old), &size) == ERROR_SUCCESS;
+    const DWORD dpi = 144;
+    ::RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    MainWindow w;
+    const bool started = w.app.Start(ArdmoorExe());
+    w.main = started ? w.app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s) : nullptr;
+    if (hadOld) ::RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof(old));
+    else ::RegDeleteValueW(desktop, L"LogPixels");
+    ::RegCloseKey(desktop);
+    ASSERT_NE(w.main, nullptr);
     RECT r{};
     ::GetWindowRect(w.main, &r);
-    // Drag the bottom-right corner far up and left, a step at a time as a hand would.
-    const POINT corner{r.right - 2, r.bottom - 2};
-    INPUT press = MouseInput(corner, MOUSEEVENTF_LEFTDOWN);
-    ::SendInput(1, &press, sizeof(INPUT));
-    ::Sleep(300);
-    POINT last = corner;
-    for (int step = 1; step <= 10; ++step) {
-        last = {corner.x - step * 80, corner.y - step * 60};
-        INPUT move = MouseInput(last, 0);
-        ::SendInput(1, &move, sizeof(INPUT));
-        ::Sleep(50);
-    }
-    ::Sleep(200);
-    INPUT release = MouseInput(last, MOUSEEVENTF_LEFTUP);
-    ::SendInput(1, &release, sizeof(INPUT));
-    RECT after{};
-    ASSERT_TRUE(WaitUntil([&] {
-        ::GetWindowRect(w.main, &after);
-        return after.right - after.left < r.right - r.left;
-    }, 5s)) << "the drag did not resize the window";
-    EXPECT_EQ(after.right - after.left, 480);
-    EXPECT_EQ(after.bottom - after.top, 360);
-    // Wine's size loop sometimes misses a release sent while it starts; make sure it has ended.
-    ::SendInput(1, &release, sizeof(INPUT));
-    ::Sleep(300);
+    EXPECT_EQ(r.right - r.left, 1350);
+    EXPECT_EQ(r.bottom - r.top, 930);
     w.Close();
 }

@@ -1,6 +1,7 @@
 #include "controls/list_view/list_view.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/window.h"
 
@@ -160,11 +161,12 @@ Result<ListItem> ListView::Add(std::wstring_view key, std::wstring_view text, in
         throw;
     }
 
-    std::wstring label(text);
+    rec.texts.emplace_back(text);
+    rec.icon = icon < 0 ? -1 : icon;
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = static_cast<int>(order_.size() - 1);
-    item.pszText = label.data();
+    item.pszText = LPSTR_TEXTCALLBACKW;
     item.iImage = icon < 0 ? I_IMAGENONE : icon;
     item.lParam = reinterpret_cast<LPARAM>(&rec);
     const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -235,21 +237,20 @@ ListItem ListView::SelectedItem() const {
     return first >= 0 ? Item(first + 1) : ListItem();
 }
 
-std::wstring ListView::TextAt(size_t index, int subItem) const {
-    std::wstring buf(128, L'\0');
-    for (;;) {
-        LVITEMW item{};
-        item.iSubItem = subItem;
-        item.pszText = buf.data();
-        item.cchTextMax = static_cast<int>(buf.size());
-        const size_t got = static_cast<size_t>(
-            ::SendMessageW(list_, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
-        if (got + 1 < buf.size() || buf.size() >= (1u << 20)) {
-            buf.resize(std::min(got, buf.size() - 1));
-            return buf;
-        }
-        buf.assign(buf.size() * 4, L'\0');
-    }
+const std::wstring& ListView::TextAt(size_t index, int subItem) const {
+    static const std::wstring none;
+    if (index >= order_.size() || subItem < 0) return none;
+    const auto& texts = order_[index]->texts;
+    return static_cast<size_t>(subItem) < texts.size() ? texts[static_cast<size_t>(subItem)] : none;
+}
+
+// The control draws and answers LVM_GETITEMTEXT from the rows' own texts.
+void ListView::OnDispInfo(NMLVDISPINFOW& info) const {
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
+    const std::wstring& text = TextAt(static_cast<size_t>(info.item.iItem), info.item.iSubItem);
+    const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax) - 1);
+    text.copy(info.item.pszText, n);
+    info.item.pszText[n] = L'\0';
 }
 
 // ---- item handle ----
@@ -289,29 +290,32 @@ std::wstring ListItem::SubItem(int n) const {
 }
 
 void ListItem::SetSubItem(int n, std::wstring_view text) {
-    const auto* rec = owner_ ? owner_->Find(id_) : nullptr;
+    auto* rec = owner_ ? owner_->Find(id_) : nullptr;
     if (!rec || n < 0 || n >= std::max(owner_->ColumnCount(), 1)) return;
+    const auto at = static_cast<size_t>(n);
+    if (at < rec->texts.size() && rec->texts[at] == text) return;
+    if (rec->texts.size() <= at) rec->texts.resize(at + 1);
+    rec->texts[at].assign(text);
+    if (rec->sortKeyColumn == n) rec->sortKeyColumn = -1;
     owner_->BeginBatch();
-    std::wstring copy(text);
+    // The control asks for the text again when it next draws the row.
     LVITEMW item{};
     item.iSubItem = n;
-    item.pszText = copy.data();
+    item.pszText = LPSTR_TEXTCALLBACKW;
     ::SendMessageW(owner_->hwnd(), LVM_SETITEMTEXTW, owner_->IndexOf(rec), reinterpret_cast<LPARAM>(&item));
 }
 
 int ListItem::Icon() const {
     const auto* rec = owner_ ? owner_->Find(id_) : nullptr;
-    if (!rec) return -1;
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = static_cast<int>(owner_->IndexOf(rec));
-    if (!::SendMessageW(owner_->hwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-    return item.iImage == I_IMAGENONE ? -1 : item.iImage;
+    return rec ? rec->icon : -1;
 }
 
 void ListItem::SetIcon(int icon) {
-    const auto* rec = owner_ ? owner_->Find(id_) : nullptr;
+    auto* rec = owner_ ? owner_->Find(id_) : nullptr;
     if (!rec) return;
+    if (icon < 0) icon = -1;
+    if (rec->icon == icon) return;
+    rec->icon = icon;
     LVITEMW item{};
     item.mask = LVIF_IMAGE;
     item.iItem = static_cast<int>(owner_->IndexOf(rec));
@@ -329,7 +333,8 @@ void ListItem::SetGroup(int group) {
     auto* rec = owner_ ? owner_->Find(id_) : nullptr;
     if (!rec || group < 0) return;
     const auto& groups = owner_->groups_;
-    if (group != 0 && std::find(groups.begin(), groups.end(), group) == groups.end()) return;
+    if (group != 0 && std::none_of(groups.begin(), groups.end(), [&](const auto& g) { return g.id == group; }))
+        return;
     rec->group = group;
     if (!owner_->groupsSupported_) return;
     LVITEMW item{};
@@ -375,7 +380,7 @@ void ListItem::EnsureVisible() {
 
 int ListView::AddGroup(std::wstring_view caption) {
     const int id = nextGroupId_++;
-    groups_.push_back(id);
+    groups_.insert(groups_.begin(), GroupRecord{id, std::wstring(caption)});
     if (groupsSupported_ && list_) {
         std::wstring header(caption);
         LVGROUP group{};
@@ -383,9 +388,16 @@ int ListView::AddGroup(std::wstring_view caption) {
         group.mask = LVGF_HEADER | LVGF_GROUPID;
         group.pszHeader = header.data();
         group.iGroupId = id;
-        ::SendMessageW(list_, LVM_INSERTGROUP, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&group));
+        ::SendMessageW(list_, LVM_INSERTGROUP, 0, reinterpret_cast<LPARAM>(&group));
     }
     return id;
+}
+
+std::vector<std::wstring> ListView::GroupCaptions() const {
+    std::vector<std::wstring> captions;
+    captions.reserve(groups_.size());
+    for (const auto& g : groups_) captions.push_back(g.caption);
+    return captions;
 }
 
 void ListView::ClearGroups() {

@@ -6,9 +6,13 @@
 // (Per-window subclass chains cost a server round trip per message under Wine, which the
 // container and a plain window-procedure subclass avoid.)
 //
-// Costs, with n items: adding at the end O(1); finding by key O(1) (hash); an item's index O(1)
-// while nothing before it was removed, else one O(n) renumbering that serves every later call;
-// removing at index i O(n - i); sorting O(n log n) comparisons on texts read once per sort.
+// The rows' texts live here, not in the control, which asks for them as it draws
+// (LPSTR_TEXTCALLBACK), so reading a row's text never goes through the control.
+//
+// Costs, with n items: adding at the end O(1); finding by key O(1) (hash); reading a text O(1);
+// an item's index O(1) while nothing before it was removed, else one O(n) renumbering that
+// serves every later call; removing at index i O(n - i); sorting O(n log n) comparisons of sort
+// keys, each row's key made once per text.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -21,6 +25,7 @@
 #include <vector>
 
 #include "platform/result.h"
+#include "platform/unique_handle.h"
 
 namespace ardmoor {
 
@@ -180,8 +185,10 @@ public:
 
     // Groups. When the control cannot show groups these only keep their records.
     [[nodiscard]] bool GroupsSupported() const noexcept { return groupsSupported_; }
-    // Returns the new group's id (> 0).
+    // Returns the new group's id (> 0). A new group goes in front of the earlier ones.
     int AddGroup(std::wstring_view caption);
+    // The groups' captions in the order the control shows them.
+    [[nodiscard]] std::vector<std::wstring> GroupCaptions() const;
     void ClearGroups();
     void EnableGroups(bool enable);
     [[nodiscard]] bool GroupsEnabled() const noexcept { return groupsEnabled_; }
@@ -200,6 +207,9 @@ public:
     // line, style 0 none.
     void SetBorderStyle(int borderStyle, int appearance);
     void SetFullRowSelect(bool on);
+    // After the window moved to a monitor of another DPI: scales the column widths and takes the
+    // system's icon-title font at that DPI (the font the list has from the start).
+    void SetDpi(UINT dpi);
     void SetColumnHeaders(bool on);
 
     // Events. Handlers may change the list (even remove the clicked row).
@@ -216,7 +226,11 @@ private:
     struct ItemRecord {
         uint64_t id = 0;
         const std::wstring* key = nullptr;  // the key as stored in keys_; null when none
+        std::vector<std::wstring> texts;    // [0] the text, [n] sub-item n
         std::wstring tip;
+        std::string sortKey;  // of texts[sortKeyColumn], made by Sort
+        int sortKeyColumn = -1;
+        int icon = -1;
         int group = 0;
         size_t pos = 0;  // index in order_, trusted below posValid_
     };
@@ -237,7 +251,8 @@ private:
     // 0-based index of a row, renumbering the rows after the last removal point when needed.
     size_t IndexOf(const ItemRecord* rec) const;
     void ForgetRecord(ItemRecord* rec);
-    std::wstring TextAt(size_t index, int subItem) const;
+    const std::wstring& TextAt(size_t index, int subItem) const;
+    void OnDispInfo(NMLVDISPINFOW& info) const;
     int SortColumn() const;
     void ApplyColumnFormat(int column);
     void ShowSortArrow(int column, int order);
@@ -260,7 +275,11 @@ private:
     template <class F>
     bool Fire(F&& call);
 
+    void ApplyFont();
+
     std::unique_ptr<Host> host_;  // owns the container, and with it the control
+    UINT dpi_ = 96;
+    UniqueFont font_;
     HWND list_ = nullptr;
     WNDPROC listProc_ = nullptr;  // the control's own procedure
     bool groupsSupported_ = false;
@@ -278,7 +297,11 @@ private:
     mutable size_t posValid_ = 0;  // order_[i]->pos == i for every i below this
     uint64_t nextId_ = 1;
 
-    std::vector<int> groups_;  // ids of the groups added since the last ClearGroups
+    struct GroupRecord {
+        int id = 0;
+        std::wstring caption;
+    };
+    std::vector<GroupRecord> groups_;  // since the last ClearGroups, in the order shown
     int nextGroupId_ = 1;
 
     // Mouse buttons pressed in the control whose release has not been reported yet, and those

@@ -43,11 +43,25 @@ int CompareValues(const Value& a, const Value& b) {
     return a.v < b.v ? -1 : 1;
 }
 
-int CompareTexts(const std::wstring& a, const std::wstring& b) {
-    const int r = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                                    b.c_str(), static_cast<int>(b.size()), nullptr, nullptr, 0);
-    if (r == 0) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
-    return r - CSTR_EQUAL;
+// The user's collation without regard to case, as CompareStringEx would compare two texts; made
+// once per text, so that a sort compares bytes.
+std::string SortKey(const std::wstring& text) {
+    const int len = static_cast<int>(text.size());
+    const int need = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), len,
+                                     nullptr, 0, nullptr, nullptr, 0);
+    std::string key(static_cast<size_t>(std::max(need, 0)), '\0');
+    if (need > 0 && ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), len,
+                                    reinterpret_cast<LPWSTR>(key.data()), need, nullptr, nullptr, 0) == 0)
+        key.clear();
+    return key;
+}
+
+// Texts that collate the same keep a fixed order by their code units.
+int CompareTexts(const std::string& keyA, const std::wstring& a, const std::string& keyB, const std::wstring& b) {
+    const int r = keyA.compare(keyB);
+    if (r != 0) return r < 0 ? -1 : 1;
+    const int o = a.compare(b);
+    return o < 0 ? -1 : (o > 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -78,17 +92,23 @@ void ListView::Sort() {
 
     std::vector<size_t> perm(n);
     std::iota(perm.begin(), perm.end(), size_t{0});
-    std::vector<std::wstring> texts(n);
-    for (size_t i = 0; i < n; ++i) texts[i] = TextAt(i, column);
     if (col.sortType == list_view::kSortText) {
+        for (size_t i = 0; i < n; ++i) {
+            ItemRecord* rec = order_[i];
+            if (rec->sortKeyColumn == column) continue;
+            rec->sortKey = SortKey(TextAt(i, column));
+            rec->sortKeyColumn = column;
+        }
         std::stable_sort(perm.begin(), perm.end(), [&](size_t a, size_t b) {
-            const int r = CompareTexts(texts[a], texts[b]);
+            const ItemRecord& ra = *order_[a];
+            const ItemRecord& rb = *order_[b];
+            const int r = CompareTexts(ra.sortKey, TextAt(a, column), rb.sortKey, TextAt(b, column));
             return col.sortOrder == list_view::kSortDescending ? r > 0 : r < 0;
         });
     } else {
         std::vector<Value> values(n);
         for (size_t i = 0; i < n; ++i)
-            values[i] = col.sortType == list_view::kSortDate ? ParseDate(texts[i]) : ParseNumber(texts[i]);
+            values[i] = col.sortType == list_view::kSortDate ? ParseDate(TextAt(i, column)) : ParseNumber(TextAt(i, column));
         std::stable_sort(perm.begin(), perm.end(), [&](size_t a, size_t b) {
             const int r = CompareValues(values[a], values[b]);
             return col.sortOrder == list_view::kSortDescending ? r > 0 : r < 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "controls/list_view/list_view.h"
+#include "platform/caught_exception.h"
 #include "platform/window.h"
 
 namespace ardmoor {
@@ -105,7 +106,28 @@ Status ListView::Create(HWND parent, int controlId, const ListViewStyle& style) 
     if (!listProc_) return Error{static_cast<long>(::GetLastError())};
     list_ = list;
     host_ = std::move(host);
+    dpi_ = std::max<UINT>(::GetDpiForWindow(list_), 1);
+    ApplyFont();
     return {};
+}
+
+void ListView::ApplyFont() {
+    LOGFONTW lf{};
+    if (!::SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0, dpi_)) return;
+    UniqueFont font(::CreateFontIndirectW(&lf));
+    if (!font) return;
+    ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the old one only after the control let go of it
+}
+
+void ListView::SetDpi(UINT dpi) {
+    if (!list_ || dpi == 0 || dpi == dpi_) return;
+    for (int i = 0; i < ColumnCount(); ++i) {
+        const int px = static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, i, 0));
+        ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(::MulDiv(px, static_cast<int>(dpi), static_cast<int>(dpi_)), 0));
+    }
+    dpi_ = dpi;
+    ApplyFont();
 }
 
 // ---- drawing batches ----
@@ -216,6 +238,7 @@ bool ListView::Fire(F&& call) {
     try {
         call();
     } catch (...) {
+        ReportCaughtException(L"list view event");
     }
     return !alive.expired();
 }
@@ -306,6 +329,7 @@ void ListView::FireMouseUp(int button, int shift, int x, int y) {
 
 void ListView::OnNotify(const NMHDR& hdr) {
     switch (hdr.code) {
+        case LVN_GETDISPINFOW: OnDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&hdr))); break;
         case LVN_GETINFOTIPW: OnInfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(const_cast<NMHDR*>(&hdr))); break;
         case LVN_COLUMNCLICK: {
             const int column = reinterpret_cast<const NMLISTVIEW&>(hdr).iSubItem + 1;

@@ -1,4 +1,5 @@
 #include "controls/task_pane/task_pane_accessible.h"
+#include "platform/caught_exception.h"
 
 #include <oleacc.h>
 
@@ -399,6 +400,7 @@ private:
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         } catch (...) {
+            ReportCaughtException(L"task pane accessibility");
             return E_FAIL;
         }
     }
