@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include <windowsx.h>
+
 #include "app/app_info.h"
 #include "app/main_commands.h"
 #include "app/main_task_pane.h"
@@ -171,7 +173,7 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
 
 void frmMain::OnContextMenu(HWND from, LPARAM lp) {
     // Only the keyboard's menu key and Shift+F10 come here; the mouse's right button has its own event.
-    if (lp != -1 || from != lvRemove.hwnd()) return;
+    if (GET_X_LPARAM(lp) != -1 || GET_Y_LPARAM(lp) != -1 || from != lvRemove.hwnd()) return;
     POINT pt{0, 0};
     if (const ListItem row = lvRemove.SelectedItem()) {
         RECT r{};

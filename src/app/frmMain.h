@@ -115,6 +115,7 @@ private:
     TaskPaneItem* TaskItem(const wchar_t* barKey, const wchar_t* itemKey);
     void OnListingBatches();
     void AddRows(const ListingBatch& batch);
+    void SortArrivedRows();
     void FinishRows();
     void FinishRefresh();
     void ShellOpen(const std::wstring& target, int showCommand);

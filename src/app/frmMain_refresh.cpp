@@ -72,6 +72,7 @@ bool frmMain::RefreshInFlight() const noexcept { return stream_ != nullptr; }
 void frmMain::CancelRefresh() {
     if (!stream_) return;
     stream_.reset();
+    SortArrivedRows();
     // The rows that arrived stay, as a finished listing would show them.
     if (!rowsDone_) FinishRows();
     FinishRefresh();
@@ -80,9 +81,19 @@ void frmMain::CancelRefresh() {
 void frmMain::OnListingBatches() {
     const auto start = Clock::now();
     ListingBatch batch;
+    bool unsorted = false;
+    const auto sortNow = [&] {
+        if (!unsorted) return;
+        unsorted = false;
+        SortArrivedRows();
+    };
     while (stream_ && stream_->TakeBatch(batch)) {
+        if (batch.kind != ListingBatch::Kind::Rows) sortNow();
         switch (batch.kind) {
-        case ListingBatch::Kind::Rows: AddRows(batch); break;
+        case ListingBatch::Kind::Rows:
+            AddRows(batch);
+            unsorted = true;  // once for all the rows this turn takes
+            break;
         case ListingBatch::Kind::RowsEnd: FinishRows(); break;
         case ListingBatch::Kind::Tips:
             for (const ListingDetail& d : batch.details)
@@ -100,10 +111,12 @@ void frmMain::OnListingBatches() {
         }
         if (MsSince(start) >= kSliceMs) {
             // The rest waits for the next turn, after the messages that came meanwhile.
+            sortNow();
             ::PostMessageW(hwnd(), kListingMessage, 0, 0);
             return;
         }
     }
+    sortNow();
 }
 
 void frmMain::AddRows(const ListingBatch& batch) {
@@ -114,6 +127,9 @@ void frmMain::AddRows(const ListingBatch& batch) {
         row->SetSubItem(1, r.uninstall);
         if (grouping) row->SetGroup(LetterGroups[LetterGroupIndex(r.name)]);
     }
+}
+
+void frmMain::SortArrivedRows() {
     lvRemove.Sort();
     // The row the user is on keeps its place in the commands, wherever the new rows put it.
     if (currentRow_) SelectedIndex_ = currentRow_.Index();

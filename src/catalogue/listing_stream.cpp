@@ -35,6 +35,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A batch the window takes in one go, a few milliseconds' work, so that it answers meanwhile.
+constexpr size_t kMostPerBatch = 400;
+
 // Batches grow with the listing: the first rows go at once so that the window fills early; later
 // ones wait longer, since each batch costs the window a sort and a repaint.
 class BatchTimer {
@@ -42,6 +45,7 @@ public:
     explicit BatchTimer(int firstMs, int laterMs) : firstMs_(firstMs), laterMs_(laterMs) {}
     bool Due(size_t pending) const {
         if (pending == 0) return false;
+        if (pending >= kMostPerBatch) return true;
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last_).count();
         return ms >= (sent_ ? laterMs_ : firstMs_);
     }

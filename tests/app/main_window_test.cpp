@@ -211,7 +211,9 @@ TEST_F(MainWindowFixture, ViewMenuSwitchesModesChecksAndGrouping) {
     EXPECT_TRUE(MenuState(view, kIdViewList) & MF_CHECKED);
     EXPECT_FALSE(MenuState(view, kIdViewIcons) & MF_CHECKED);
     EXPECT_EQ(modOptions::Current().ViewMode, 3);
-    if (groups) EXPECT_TRUE(MenuState(view, kIdViewGroups) & MF_GRAYED);
+    if (groups) {
+        EXPECT_TRUE(MenuState(view, kIdViewGroups) & MF_GRAYED);
+    }
 
     ::SendMessageW(w->hwnd(), WM_COMMAND, kIdViewDetails, 0);
     EXPECT_EQ(list.View(), 1);
@@ -277,13 +279,15 @@ TEST_F(MainWindowFixture, ARefreshDuringARefreshReplacesItAndCommandsFollowTheir
     }));
 
     // A command that must not run beside a refresh ends it first; the rows that came stay counted.
+    w->ShowDetails(1);
     w->pRefresh();
     ASSERT_TRUE(test::PumpUntil([&] { return w->List().Count() > 0; }, 60000));
     w->CancelRefresh();
     EXPECT_FALSE(w->RefreshInFlight());
     EXPECT_EQ(w->RefreshState(), 3);
     EXPECT_EQ(w->Status().PanelText(2), std::to_wstring(w->List().Count()) + L" items..." + std::wstring(10, L' '));
-    EXPECT_TRUE(w->List().Item(w->SelectedIndex()).Selected());
+    EXPECT_EQ(w->SelectedIndex(), 1);
+    EXPECT_TRUE(w->List().Item(1).Selected());
     w->Destroy();
 }
 

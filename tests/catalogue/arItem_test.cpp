@@ -208,113 +208,58 @@ TEST_F(EntryLoader, LoadValuesThenChooseIcon) {
     EXPECT_EQ(other.KeyName(), L"E");
 }
 
-TEST_F(EntryLoader, IconFolderIsConfigurable) {
-    arItem defaults;
-    EXPECT_EQ(defaults.IconFolder(), ProgramFolder());
-    arItem custom(L"C:\\Some\\Folder");
-    EXPECT_EQ(custom.IconFolder(), L"C:\\Some\\Folder\\");
-    custom.SetIconFolder(icons.path() + L"\\");
-    EXPECT_EQ(custom.IconFolder(), icons.path() + L"\\");
-}
+// ---- The icon choice ------------------------------------------------------------------------
 
-// ---- The icon choice, step by step -------------------------------------------------------------
-
-TEST_F(EntryLoader, Step2DisplayIconPresentOrQuoted) {
+TEST_F(EntryLoader, TheIconChoiceStepByStep) {
     WriteIconFiles();
     const std::wstring ico = File(L"My App\\app.ico");
-    uninstall.SetString(L"Plain", L"DisplayIcon", ico);
-    uninstall.SetString(L"Plain", L"UninstallString", L"x");
-    EXPECT_EQ(IconOf(L"Plain"), ico);
-    uninstall.SetString(L"Quoted", L"DisplayIcon", L"\"" + ico + L"\"");
-    uninstall.SetString(L"Quoted", L"UninstallString", L"x");
-    EXPECT_EQ(IconOf(L"Quoted"), ico);
-}
-
-TEST_F(EntryLoader, Step5DisplayIconWithIndex) {
-    WriteIconFiles();
     const std::wstring exe = File(L"Tools\\app.exe");
-    uninstall.SetString(L"E", L"DisplayIcon", exe + L",0");
-    uninstall.SetString(L"E", L"UninstallString", L"x");
-    EXPECT_EQ(IconOf(L"E"), exe);
-    uninstall.SetString(L"Q", L"DisplayIcon", L"\"" + exe + L"\",-101");
-    uninstall.SetString(L"Q", L"UninstallString", L"x");
-    EXPECT_EQ(IconOf(L"Q"), exe);
-}
-
-TEST_F(EntryLoader, Step4UninstallStringAsAWhole) {
-    WriteIconFiles();
-    const std::wstring unins = File(L"X\\uninstall.bat");
-    uninstall.SetString(L"E", L"UninstallString", L"\"" + unins + L"\"");
-    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico");
-    EXPECT_EQ(IconOf(L"E"), unins);
-}
-
-TEST_F(EntryLoader, Step6PathBeforeExe) {
-    WriteIconFiles();
+    const std::wstring bat = File(L"X\\uninstall.bat");
     const std::wstring unins = File(L"Program Files\\X\\unins000.exe");
-    uninstall.SetString(L"Quoted", L"UninstallString", L"\"" + unins + L"\" /SILENT");
-    EXPECT_EQ(IconOf(L"Quoted"), unins);
-    uninstall.SetString(L"Unquoted", L"UninstallString", unins + L" /S /norestart");
-    EXPECT_EQ(IconOf(L"Unquoted"), unins);
-}
-
-TEST_F(EntryLoader, Step6IsCaseSensitive) {
-    WriteIconFiles();
     const std::wstring upper = File(L"SETUP\\UNINST.EXE");
-    uninstall.SetString(L"Caps", L"UninstallString", upper + L" -f");
-    EXPECT_EQ(IconOf(L"Caps"), NoIcon());  // no "exe" in "UNINST.EXE -f"
-    uninstall.SetString(L"Lower", L"UninstallString", files / L"setup\\uninst.exe -f");
-    EXPECT_EQ(IconOf(L"Lower"), files / L"setup\\uninst.exe");
-}
-
-TEST_F(EntryLoader, Step7PathBeforeDll) {
-    WriteIconFiles();
     const std::wstring dll = File(L"Lib\\remover.dll");
-    uninstall.SetString(L"E", L"UninstallString", dll + L",Uninstall");
-    EXPECT_EQ(IconOf(L"E"), dll);
-}
-
-TEST_F(EntryLoader, Step8MsiexecInAnyCase) {
-    WriteIconFiles();
+    const std::wstring missing = files / L"missing.ico";
     const std::wstring msiexec = GetSpecialFolderPath(kFolderSystem) + L"msiexec.exe";
     ASSERT_TRUE(FileExists(msiexec)) << testing::PrintToString(msiexec);
-    for (const wchar_t* command : {L"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}",
-                                   L"MSIEXEC /I {11111111-2222-3333-4444-555555555555}",
-                                   L"\"msiexec\" /x product"}) {
-        uninstall.SetString(L"E", L"UninstallString", command);
-        EXPECT_EQ(IconOf(L"E"), msiexec) << testing::PrintToString(std::wstring(command));
-    }
-}
+    struct Case {
+        const char* step;
+        std::wstring displayIcon, uninstall, quiet, expected;
+    };
+    const Case cases[] = {
+        {"1 no uninstall information, even with an icon", ico, L"", L"", Invalid()},
+        {"1 a quiet command is uninstall information", ico, L"", L"x /quiet", ico},
+        {"2 DisplayIcon", ico, L"x", L"", ico},
+        {"2 DisplayIcon in quotes", L"\"" + ico + L"\"", L"x", L"", ico},
+        {"4 the command as a whole", missing, L"\"" + bat + L"\"", L"", bat},
+        {"5 DisplayIcon before its index", exe + L",0", L"x", L"", exe},
+        {"5 quoted, negative index", L"\"" + exe + L"\",-101", L"x", L"", exe},
+        {"6 up to exe, quoted with a switch", L"", L"\"" + unins + L"\" /SILENT", L"", unins},
+        {"6 up to exe, unquoted", L"", unins + L" /S /norestart", L"", unins},
+        {"6 is case-sensitive", L"", upper + L" -f", L"", NoIcon()},
+        {"6 in lower case", L"", files / L"setup\\uninst.exe -f", L"", files / L"setup\\uninst.exe"},
+        {"7 up to dll", L"", dll + L",Uninstall", L"", dll},
+        {"8 MsiExec", L"", L"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}", L"", msiexec},
+        {"8 MSIEXEC", L"", L"MSIEXEC /I {11111111-2222-3333-4444-555555555555}", L"", msiexec},
+        {"8 msiexec in quotes", L"", L"\"msiexec\" /x product", L"", msiexec},
+        {"9 nothing else exists", missing + L",0", L"\"" + (files / L"gone\\unins000.exe") + L"\" /x", L"", NoIcon()},
+    };
+    int n = 0;
+    const auto iconFor = [&](const Case& c) {
+        const std::wstring key = L"Case" + std::to_wstring(++n);
+        uninstall.SetString(key, L"Comments", L"-");
+        if (!c.displayIcon.empty()) uninstall.SetString(key, L"DisplayIcon", c.displayIcon);
+        if (!c.uninstall.empty()) uninstall.SetString(key, L"UninstallString", c.uninstall);
+        if (!c.quiet.empty()) uninstall.SetString(key, L"QuietUninstallString", c.quiet);
+        return IconOf(key);
+    };
+    for (const Case& c : cases) EXPECT_EQ(iconFor(c), c.expected) << "step " << c.step;
 
-TEST_F(EntryLoader, Step1NoUninstallInformationMeansInvalidIcon) {
-    WriteIconFiles();
-    const std::wstring ico = File(L"app.ico");
-    uninstall.SetString(L"E", L"DisplayIcon", ico);
-    EXPECT_EQ(IconOf(L"E"), Invalid());  // even though DisplayIcon exists
-    // A quiet uninstall command is uninstall information.
-    uninstall.SetString(L"E", L"QuietUninstallString", L"x /quiet");
-    EXPECT_EQ(IconOf(L"E"), ico);
-}
-
-TEST_F(EntryLoader, Step1WithoutTheInvalidFileGoesOn) {
-    const std::wstring ico = File(L"app.ico");
-    uninstall.SetString(L"E", L"DisplayIcon", ico);
-    EXPECT_EQ(IconOf(L"E"), ico);
-}
-
-TEST_F(EntryLoader, Step9FallThroughToNoIcon) {
-    WriteIconFiles();
-    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico,0");
-    uninstall.SetString(L"E", L"UninstallString", L"\"" + (files / L"gone\\unins000.exe") + L"\" /x");
-    EXPECT_EQ(IconOf(L"E"), NoIcon());
-}
-
-TEST_F(EntryLoader, Step10NothingFound) {
-    uninstall.SetString(L"E", L"DisplayIcon", files / L"missing.ico");
-    uninstall.SetString(L"E", L"UninstallString", files / L"gone.exe");
-    EXPECT_EQ(IconOf(L"E"), L"");
-    uninstall.SetString(L"Bare", L"DisplayName", L"Nothing else");
-    EXPECT_EQ(IconOf(L"Bare"), L"");
+    // Without the icon files, step 1 goes on and step 10 leaves no icon.
+    ASSERT_TRUE(::DeleteFileW(Invalid().c_str()));
+    ASSERT_TRUE(::DeleteFileW(NoIcon().c_str()));
+    EXPECT_EQ(iconFor({"1 without invalid.ico", ico, L"", L"", ico}), ico);
+    EXPECT_EQ(iconFor({"10", missing, files / L"gone.exe", L"", L""}), L"");
+    EXPECT_EQ(iconFor({"10 bare", L"", L"", L"", L""}), L"");
 }
 
 TEST_F(EntryLoader, NoCandidateIsProbedTwice) {

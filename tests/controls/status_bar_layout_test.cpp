@@ -45,16 +45,6 @@ TEST(StatusBarLayout, IconsAndTheSizeGripAddTheirWidth) {
     EXPECT_EQ(SizeGripAllowance(-5, 96), 0);
 }
 
-TEST(StatusBarLayout, BadWidthsGiveDefinedEdges) {
-    EXPECT_TRUE(LayoutPanels({}, 500, kHeight, 96, 16).empty());
-    const PanelLayoutInput negativeFit{0, -5, true, false, false};
-    EXPECT_EQ(LayoutPanels(std::vector{Fixed(-100), negativeFit, Fixed(30)}, 0, kHeight, 96, -16),
-              (Edges{0, 0, 30 + kGrip}));
-    EXPECT_EQ(LayoutPanels(std::vector{Fixed(LONG_MAX), Fixed(LONG_MAX, false, true)}, 1000, kHeight, 96, INT_MAX),
-              (Edges{INT_MAX, INT_MAX}));
-    EXPECT_EQ(IdealPanelWidth(LONG_MAX, 0), LONG_MAX);
-}
-
 TEST(StatusBarSpecialPanels, KeyPanelsAreOnOnlyWhileTheirKeyIsToggled) {
     const SYSTEMTIME now{2024, 3, 4, 7, 14, 5, 9, 0};
     struct Case {

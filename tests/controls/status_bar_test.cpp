@@ -133,22 +133,6 @@ TEST_F(StatusBarTest, BadReferencesRaiseTheirErrorAndChangeNothing) {
     EXPECT_EQ(bar.ImageList(), images.get());
 }
 
-TEST_F(StatusBarTest, The256thPanelIsRefused) {
-    for (int i = 1; i <= 255; ++i) bar.AddPanel(Panel(std::to_wstring(i), L"k" + std::to_wstring(i), 4));
-    PanelOptions before = Panel(L"one too many");
-    before.keyBefore = 1;
-    for (const PanelOptions& extra : {Panel(L"one too many"), before})
-        ExpectStatusBarError([&] { bar.AddPanel(extra); }, static_cast<long>(0x8004041Bu), L"Too many panels.");
-    EXPECT_EQ(bar.PanelCount(), 255);
-    EXPECT_EQ(bar.PanelText(1), L"1");
-    EXPECT_EQ(StatusPartEdges(status).size(), 255u);
-    EXPECT_EQ(StatusPartText(status, 254), L" 255");
-
-    bar.RemovePanel(L"k1");
-    EXPECT_EQ(bar.AddPanel(Panel(L"last")), 255);
-    EXPECT_EQ(StatusPartText(status, 254), L" last");
-}
-
 TEST_F(StatusBarTest, OneSpringAtATimeTakingTheFreeWidthOnlyWhenAllFits) {
     int resizes = 0;
     bar.Resize = [&] { ++resizes; };
@@ -219,39 +203,6 @@ TEST_F(StatusBarTest, FitPanelsSizeToTheirTextInTheCurrentFont) {
     EXPECT_EQ(after.bottom - after.top, inner.bottom - inner.top);
     EXPECT_EQ(after.bottom, before.bottom);
     EXPECT_GT(bar.PanelIdealWidth(L"fit"), longIdeal * 3 / 2);
-}
-
-TEST_F(StatusBarTest, TextsReachTheStatusWindowWithOneLeadingBlank) {
-    bar.AddPanel(Panel(L"Ardmoor"));
-    bar.AddPanel(Panel(L""));
-    PanelOptions flat = Panel(L"Flat");
-    flat.style = SBT_NOBORDERS | 0x05;  // stray low bits must not send the text to part 5
-    bar.AddPanel(flat);
-    for (int i = 0; i < 3; ++i) bar.AddPanel(Panel(L"filler"));
-    EXPECT_EQ(StatusPartText(status, 0), L" Ardmoor");
-    EXPECT_EQ(StatusPartText(status, 1), L"");
-    EXPECT_EQ(StatusPartText(status, 2), L" Flat");
-    EXPECT_EQ(StatusPartText(status, 5), L" filler");
-    EXPECT_EQ(HIWORD(::SendMessageW(status, SB_GETTEXTLENGTHW, 2, 0)), SBT_NOBORDERS);
-
-    bar.PanelText(2, L"1,234 items");
-    EXPECT_EQ(StatusPartText(status, 1), L" 1,234 items");
-    bar.PanelToolTipText(2, L"Entries listed");
-    wchar_t tip[64] = {};
-    ::SendMessageW(status, SB_GETTIPTEXTW, MAKEWPARAM(1, 64), reinterpret_cast<LPARAM>(tip));
-    EXPECT_STREQ(tip, L"Entries listed");
-
-    bar.SimpleText(L"Refreshing...");
-    bar.SimpleMode(true);
-    EXPECT_TRUE(::SendMessageW(status, SB_ISSIMPLE, 0, 0));
-    EXPECT_EQ(StatusPartText(status, 0), L" Refreshing...");  // Wine reads the simple part so
-    bar.SimpleMode(false);
-    EXPECT_EQ(StatusPartText(status, 1), L" 1,234 items");
-
-    // With every panel gone the status window keeps nothing of them.
-    while (bar.PanelCount() > 0) bar.RemovePanel(1);
-    EXPECT_EQ(StatusPartEdges(status), (Edges{-1}));
-    EXPECT_EQ(StatusPartText(status, 0), L"");
 }
 
 TEST_F(StatusBarTest, SpecialPanelsSizeToTheirTextAndRunTheTimer) {

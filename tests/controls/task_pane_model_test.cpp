@@ -87,56 +87,6 @@ TEST(TaskPaneModel, KeysAreFoundWithoutCaseAndDuplicatesAreRefused) {
     EXPECT_TRUE(model.AddBar(L"Tasks", L"Other Tasks"));
 }
 
-TEST(TaskPaneModel, ItemPropertiesRoundTrip) {
-    TaskPaneModel model;
-    TaskPaneBar* bar = model.AddBar(L"Properties", L"Details").value();
-    TaskPaneItem* item = bar->AddItem(L"SUPPORT", L"Support Information").value();
-    EXPECT_EQ(item->Key(), L"SUPPORT");
-    EXPECT_EQ(&item->Bar(), bar);
-    EXPECT_EQ(bar->IndexOf(*item), 0u);
-
-    const std::wstring multi = L"Ardmoor\r\ncan be uninstalled by double-clicking the item or clicking here...";
-    item->SetText(multi);
-    EXPECT_EQ(item->Text(), multi);
-    item->SetText(L"");
-    EXPECT_EQ(item->Text(), L"");
-    const std::wstring longText(100000, L'x');
-    item->SetText(longText);
-    EXPECT_EQ(item->Text(), longText);
-
-    item->SetToolTipText(L"https://quillfen.example/support");
-    item->SetTag(L"https://quillfen.example/support?a=1&b=\u00e9");
-    EXPECT_EQ(item->ToolTipText(), L"https://quillfen.example/support");
-    EXPECT_EQ(item->Tag(), L"https://quillfen.example/support?a=1&b=\u00e9");
-    item->SetTag(L"");
-    item->SetToolTipText(L"");
-    EXPECT_TRUE(item->Tag().empty());
-    EXPECT_TRUE(item->ToolTipText().empty());
-
-    // A heading is never a link; switching the heading off brings the link back.
-    EXPECT_TRUE(item->IsLink());
-    item->SetHeading(true);
-    EXPECT_TRUE(item->IsHeading());
-    EXPECT_FALSE(item->IsLink());
-    item->SetHeading(false);
-    EXPECT_TRUE(item->IsLink());
-    item->SetLink(false);
-    EXPECT_FALSE(item->IsLink());
-
-    item->SetExtraSpacing(5);
-    EXPECT_EQ(item->ExtraSpacing(), 5);
-    item->SetExtraSpacing(-3);
-    EXPECT_EQ(item->ExtraSpacing(), 0);
-    item->SetExtraSpacing(100000);
-    EXPECT_EQ(item->ExtraSpacing(), 200);
-
-    EXPECT_FALSE(bar->IsSpecial());
-    bar->SetSpecial(true);
-    EXPECT_TRUE(bar->IsSpecial());
-    bar->SetTitle(L"Details\r\nmore");
-    EXPECT_EQ(bar->Title(), L"Details\r\nmore");
-}
-
 TEST(TaskPaneModel, TellsTheObserverWhatChangedAndWhatGoes) {
     TaskPaneModel model;
     Recorder rec;

@@ -1,6 +1,5 @@
 // Message subclassing on real windows: routing, the response setting, several objects on one
-// window, objects and windows that go away, and the main window's minimum size under a real
-// mouse drag.
+// window, objects and windows that go away, and what the boundaries say about exceptions.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -64,16 +63,35 @@ private:
     EMsgResponse response_;
 };
 
-// The main window's use: a window never smaller than 480 x 360 pixels.
-class MinimumSize : public ISubclass {
+// Collects what the program writes to the debugger output (OutputDebugString raises an exception
+// that a vectored handler sees first).
+class DebugOutput {
 public:
-    ~MinimumSize() override = default;
-    LRESULT ISubclass_WindowProc(HWND, UINT, WPARAM, LPARAM lParam) override {
-        MINMAXINFO info;
-        std::memcpy(&info, reinterpret_cast<const void*>(lParam), sizeof(info));
-        info.ptMinTrackSize = POINT{480, 360};
-        std::memcpy(reinterpret_cast<void*>(lParam), &info, sizeof(info));
-        return 0;
+    DebugOutput() : handler_(::AddVectoredExceptionHandler(1, &DebugOutput::Handler)) { Lines().clear(); }
+    ~DebugOutput() { ::RemoveVectoredExceptionHandler(handler_); }
+    static std::vector<std::string>& Lines() {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+
+private:
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* info) {
+        const EXCEPTION_RECORD& r = *info->ExceptionRecord;
+        if (r.ExceptionCode == DBG_PRINTEXCEPTION_C && r.NumberParameters >= 2)
+            Lines().emplace_back(reinterpret_cast<const char*>(r.ExceptionInformation[1]));
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    void* handler_;
+};
+
+class ThrowingWindow final : public Window {
+public:
+    bool Open() { return Create(L"ArdmoorThrowingTestWindow", L"", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr); }
+
+protected:
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+        if (msg == kPing) throw std::runtime_error("the window's handler broke");
+        return false;
     }
 };
 
@@ -180,67 +198,22 @@ TEST(Subclass, SeveralObjectsOnOneWindowAndObjectsThatGo) {
     ::CloseHandle(done);
 }
 
-TEST(Subclass, MinimumTrackingSizeHoldsUnderARealDrag) {
-    TestWindow w;
-    ASSERT_TRUE(w.Open(WS_OVERLAPPEDWINDOW, 700, 500));
-    MinimumSize minimum;
-    ASSERT_TRUE(AttachMessage(&minimum, w.hwnd(), WM_GETMINMAXINFO));
 
-    MINMAXINFO info{};
-    info.ptMinTrackSize = POINT{10, 10};
-    ::SendMessageW(w.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, 480);
-    EXPECT_EQ(info.ptMinTrackSize.y, 360);
-
-    ASSERT_TRUE(MakeForeground(w.hwnd()));
-    // Drag the bottom-right corner far up and to the left. The system's sizing loop runs inside
-    // this thread's message handling, so the hand on the mouse is another thread.
-    auto dragOnce = [&](POINT to) {
-        RECT r;
-        ::GetWindowRect(w.hwnd(), &r);
-        const POINT from{r.right - 2, r.bottom - 2};
-        std::atomic<bool> finished{false};
-        std::thread hand([&] {
-            MouseAt(from);
-            ::Sleep(100);
-            MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-            ::Sleep(150);
-            for (int step = 1; step <= 10; ++step) {
-                MouseAt(POINT{from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
-                ::Sleep(30);
-            }
-            ::Sleep(100);
-            MouseAt(to, MOUSEEVENTF_LEFTUP);
-            ::Sleep(100);
-            finished = true;
-        });
-        PumpUntil([&] { return finished.load(); }, 10000);
-        hand.join();
-        PumpFor(200);
-        ::GetWindowRect(w.hwnd(), &r);
-        return SIZE{r.right - r.left, r.bottom - r.top};
+TEST(Subclass, ExceptionsCaughtAtTheBoundariesAreWrittenToTheDebuggerOutput) {
+    DebugOutput output;
+    ThrowingWindow window;
+    ASSERT_TRUE(window.Open());
+    EXPECT_EQ(::SendMessageW(window.hwnd(), kPing, 0, 0), 0);  // the default answer
+    Recorder broken("broken", 5);
+    broken.fail = true;
+    ASSERT_TRUE(AttachMessage(&broken, window.hwnd(), kPong));
+    (void)::SendMessageW(window.hwnd(), kPong, 0, 0);
+    DetachMessage(&broken, window.hwnd(), kPong);
+    const auto has = [&](const char* text) {
+        for (const auto& line : DebugOutput::Lines())
+            if (line.find(text) != std::string::npos) return true;
+        return false;
     };
-    // Under Wine the very first press on a fresh window's frame now and then starts no drag at
-    // all; a drag that moved nothing is tried again.
-    auto dragCornerTo = [&](POINT to) {
-        RECT r;
-        ::GetWindowRect(w.hwnd(), &r);
-        SIZE size{};
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            size = dragOnce(to);
-            if (size.cx != r.right - r.left || size.cy != r.bottom - r.top) break;
-        }
-        return size;
-    };
-    RECT start;
-    ::GetWindowRect(w.hwnd(), &start);
-    const SIZE clamped = dragCornerTo(POINT{start.left + 150, start.top + 100});
-    EXPECT_EQ(clamped.cx, 480);
-    EXPECT_EQ(clamped.cy, 360);
-
-    // Without the subclass the same drag goes below the minimum: the clamp was ours.
-    ASSERT_TRUE(DetachMessage(&minimum, w.hwnd(), WM_GETMINMAXINFO));
-    const SIZE free = dragCornerTo(POINT{start.left + 150, start.top + 100});
-    EXPECT_LT(free.cx, 480);
-    EXPECT_LT(free.cy, 360);
+    EXPECT_TRUE(has("window procedure: the window's handler broke"));
+    EXPECT_TRUE(has("ISubclass_WindowProc: broken handler"));
 }

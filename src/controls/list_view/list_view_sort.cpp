@@ -56,12 +56,10 @@ std::string SortKey(const std::wstring& text) {
     return key;
 }
 
-// Texts that collate the same keep a fixed order by their code units.
-int CompareTexts(const std::string& keyA, const std::wstring& a, const std::string& keyB, const std::wstring& b) {
+// Texts that collate the same compare equal, so that they keep their order.
+int CompareTexts(const std::string& keyA, const std::string& keyB) {
     const int r = keyA.compare(keyB);
-    if (r != 0) return r < 0 ? -1 : 1;
-    const int o = a.compare(b);
-    return o < 0 ? -1 : (o > 0 ? 1 : 0);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -100,9 +98,7 @@ void ListView::Sort() {
             rec->sortKeyColumn = column;
         }
         std::stable_sort(perm.begin(), perm.end(), [&](size_t a, size_t b) {
-            const ItemRecord& ra = *order_[a];
-            const ItemRecord& rb = *order_[b];
-            const int r = CompareTexts(ra.sortKey, TextAt(a, column), rb.sortKey, TextAt(b, column));
+            const int r = CompareTexts(order_[a]->sortKey, order_[b]->sortKey);
             return col.sortOrder == list_view::kSortDescending ? r > 0 : r < 0;
         });
     } else {

@@ -38,6 +38,8 @@ int ShiftState() {
     return shift;
 }
 
+bool IsMenuKey(WPARAM key) { return key == VK_APPS || (key == VK_F10 && ::GetKeyState(VK_SHIFT) < 0); }
+
 int ButtonVirtualKey(int button) {
     switch (button) {
         case list_view::kLeftButton: return VK_LBUTTON;
@@ -278,8 +280,18 @@ LRESULT CALLBACK ListView::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         return proc ? ::CallWindowProcW(proc, hwnd, msg, wp, lp) : ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     switch (msg) {
+        // The menu key and Shift+F10 ask for the list's context menu, at the selection (-1), for
+        // keyboard users; both presses and releases stay here so that it comes once.
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (IsMenuKey(wp)) {
+                ::SendMessageW(::GetParent(hwnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
+                return 0;
+            }
+            break;
         case WM_KEYUP:
         case WM_SYSKEYUP: {
+            if (IsMenuKey(wp)) return 0;
             const LRESULT result = self->CallListProc(hwnd, msg, wp, lp);
             if (self->OnKeyUp) {
                 const int key = static_cast<int>(wp);
