@@ -173,7 +173,9 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
 
 void frmMain::OnContextMenu(HWND from, LPARAM lp) {
     // Only the keyboard's menu key and Shift+F10 come here; the mouse's right button has its own event.
-    if (GET_X_LPARAM(lp) != -1 || GET_Y_LPARAM(lp) != -1 || from != lvRemove.hwnd()) return;
+    // Passed up from the list, through its container (which some systems name instead).
+    if (GET_X_LPARAM(lp) != -1 || GET_Y_LPARAM(lp) != -1) return;
+    if (from != lvRemove.hwnd() && from != lvRemove.container()) return;
     POINT pt{0, 0};
     if (const ListItem row = lvRemove.SelectedItem()) {
         RECT r{};
