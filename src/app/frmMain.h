@@ -135,6 +135,7 @@ private:
     std::vector<int> LetterGroups;
     int SelectedIndex_ = 1;
     ListItem currentRow_;  // the row SelectedIndex_ stands for, followed while rows arrive
+    std::wstring iconFolder_;  // where the last refresh wrote the entry icon files
     int busy_ = 0;         // 1 while rows arrive, 2 while their tips and icons do
     int refreshState_ = 0;
     bool rowsDone_ = false;

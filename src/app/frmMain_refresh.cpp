@@ -94,13 +94,16 @@ void frmMain::OnListingBatches() {
             AddRows(batch);
             unsorted = true;  // once for all the rows this turn takes
             break;
-        case ListingBatch::Kind::RowsEnd: FinishRows(); break;
+        case ListingBatch::Kind::RowsEnd:
+            iconFolder_ = batch.iconFolder;
+            FinishRows();
+            break;
         case ListingBatch::Kind::Tips:
-            for (const ListingDetail& d : batch.details)
+            for (const StreamedDetail& d : batch.details)
                 if (ListItem row = lvRemove.Item(d.key)) row.SetToolTipText(d.tip);
             break;
         case ListingBatch::Kind::Icons:
-            for (const ListingDetail& d : batch.details)
+            for (const StreamedDetail& d : batch.details)
                 if (ListItem row = lvRemove.Item(d.key)) row.SetIcon(d.icon);
             timings_.iconLookups += batch.details.size();
             break;
@@ -121,7 +124,7 @@ void frmMain::OnListingBatches() {
 
 void frmMain::AddRows(const ListingBatch& batch) {
     const bool grouping = IsGroupingSupported() && LetterGroups.size() == kOtherGroup + 1;
-    for (const ListingRow& r : batch.rows) {
+    for (const StreamedRow& r : batch.rows) {
         auto row = lvRemove.Add(r.key, r.name, placeholderIcon_);
         if (!row) continue;
         row->SetSubItem(1, r.uninstall);

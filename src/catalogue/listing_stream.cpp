@@ -153,12 +153,14 @@ void ListingStream::Run(const std::shared_ptr<Shared>& shared, const Options& op
     });
     if (!read || cancelled()) return;
     if (sent < entries.size()) sendRows();
-    shared->Push(ListingBatch{ListingBatch::Kind::RowsEnd});
+    ListingBatch rowsEnd{ListingBatch::Kind::RowsEnd};
+    rowsEnd.iconFolder = iconFolder;
+    shared->Push(std::move(rowsEnd));
 
     // Tips: the rest of each entry's values, all of them first (quicker without file look-ups in
     // between).
     BatchTimer detailTimer(100, 100);
-    std::vector<ListingDetail> pending;
+    std::vector<StreamedDetail> pending;
     const auto sendDetails = [&](ListingBatch::Kind kind) {
         ListingBatch batch;
         batch.kind = kind;

@@ -17,13 +17,13 @@
 
 namespace ardmoor {
 
-struct ListingRow {
+struct StreamedRow {
     std::wstring key;        // the entry's full registry path
     std::wstring name;       // ItemName
     std::wstring uninstall;  // the "Uninstall Path" column
 };
 
-struct ListingDetail {
+struct StreamedDetail {
     std::wstring key;
     std::wstring tip;  // empty in an icon batch
     int icon = -1;     // -1 in a tip batch
@@ -32,8 +32,9 @@ struct ListingDetail {
 struct ListingBatch {
     enum class Kind { Rows, RowsEnd, Tips, Icons, End };
     Kind kind = Kind::Rows;
-    std::vector<ListingRow> rows;
-    std::vector<ListingDetail> details;
+    std::vector<StreamedRow> rows;
+    std::vector<StreamedDetail> details;
+    std::wstring iconFolder;  // with RowsEnd: where the entry icon files were written
 };
 
 class ListingStream {
