@@ -170,6 +170,7 @@ private:
     SystemProcessRunner systemRunner_;
     SystemShell systemShell_;
     bool running_ = false;           // an uninstaller runs: no command starts
+    bool inCommand_ = false;         // an uninstall or removal is under way (it may be asking)
     bool refreshCancelled_ = false;  // the run ended a refresh, which runs again afterwards
 };
 

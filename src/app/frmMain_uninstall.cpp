@@ -7,6 +7,20 @@
 
 namespace ardmoor {
 
+namespace {
+// Marks a command as under way for as long as it runs, however it ends.
+class CommandScope {
+public:
+    explicit CommandScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    ~CommandScope() { flag_ = false; }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+private:
+    bool& flag_;
+};
+}  // namespace
+
 UninstallWorkflow frmMain::Workflow() {
     if (!dialogs_) dialogs_ = std::make_unique<DialogUninstallPrompter>(hwnd());
     UninstallPrompter& prompter = settings_.uninstallPrompter ? *settings_.uninstallPrompter : *dialogs_;
@@ -16,14 +30,19 @@ UninstallWorkflow frmMain::Workflow() {
 }
 
 void frmMain::pUninstall() {
-    if (!Alive() || running_) return;
-    Workflow().pUninstall();
+    // Not again while it runs or asks (a command posted meanwhile would act on a row in use).
+    if (!Alive() || running_ || inCommand_) return;
+    {
+        CommandScope scope(inCommand_);
+        Workflow().pUninstall();
+    }
     // A refresh the run cut short runs again, so that the listing is whole.
     if (std::exchange(refreshCancelled_, false) && Alive()) pRefresh();
 }
 
 void frmMain::pRemoveItem(const std::wstring& sName, const std::wstring& sKey, bool bPrompt) {
-    if (!Alive() || running_) return;
+    if (!Alive() || running_ || inCommand_) return;
+    CommandScope scope(inCommand_);
     (void)Workflow().pRemoveItem(sName, sKey, bPrompt);  // a failure was reported to the user
 }
 

@@ -51,13 +51,19 @@ void UninstallWorkflow::pUninstall() {
     entry.LoadValues(row->key);
     const std::wstring folder = entry.InstallLocation;
 
-    host_.BeginRun();
-    std::wstring command = row->command;
-    // A command that could not be started was not waited for; the entry is still there, so the
-    // check below offers to remove it by hand.
-    const Status ran = ShellAndWait(runner_, command, SW_SHOWNORMAL);
-    host_.EndRun();
-    if (!host_.Alive() || ran.error() == ERROR_CANCELLED) return;  // the program is closing
+    {
+        // The window is back in use however the run ends.
+        struct RunScope {
+            UninstallHost& host;
+            explicit RunScope(UninstallHost& h) : host(h) { host.BeginRun(); }
+            ~RunScope() { host.EndRun(); }
+        } run(host_);
+        std::wstring command = row->command;
+        // A command that could not be started was not waited for; the entry is still there, so
+        // the check below offers to remove it by hand.
+        (void)ShellAndWait(runner_, command, SW_SHOWNORMAL);
+    }
+    if (!host_.Alive()) return;  // the window closed meanwhile: the program is ending
 
     if (pKeyExists(row->key)) {
         if (prompter_.VerifyDeclined(row->name)) return;

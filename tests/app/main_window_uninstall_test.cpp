@@ -82,6 +82,7 @@ TEST_F(MainWindowUninstall, RemovalAsksAndMakesTheRowAboveCurrent) {
     Command(*w, kIdMenuRemove);
     EXPECT_EQ(prompter.asked.back().text, L"Are you sure you want to remove \r\n\r\nEntry 1\r\n\r\n from you uninstall listing?");
     EXPECT_EQ(prompter.asked.back().title, L"Ardmoor");
+    EXPECT_EQ(prompter.asked.back().type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
     EXPECT_EQ(list.Count(), 7);
     EXPECT_TRUE(pKeyExists(Key(1)));
 

@@ -236,6 +236,7 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     EXPECT_EQ(WindowText(::GetDlgItem(cleanup, kHeaderId)), kPloverFolder) << "shown without its trailing backslash";
     EXPECT_EQ(w.IndexOf(L"Plover Sketch"), -1) << "the row leaves before the clean-up question";
     EXPECT_EQ(w.Count(), rows - 1);
+    EXPECT_TRUE(RemoteStatusText(w.status, 1).ends_with(L"items... ")) << "the uninstall's count ends in one blank";
     EXPECT_EQ(w.Detail(L"Remove "), L"Remove " + neighbour + L" from your uninstall listing...");
     ASSERT_TRUE(SaveWindowScreenshot(cleanup, ScreenshotFolder() + L"uninstall-cleanup-offered.bmp"));
     PressDialogButton(cleanup, IDYES);
