@@ -8,6 +8,7 @@
 #include "app/frmMain.h"
 #include "app/main_commands.h"
 #include "catalogue/entry_removal.h"
+#include "remote_ui.h"
 #include "scripted_prompter.h"
 #include "test_support.h"
 
@@ -32,6 +33,7 @@ struct MainWindowUninstall : ::testing::Test {
     test::ScriptedPrompter prompter;
     WatchedRunner runner;
     SystemShell shell;
+    std::function<int(const std::wstring&)> iconLookup;  // empty: the system image list
 
     std::wstring Key(int n) const { return entries.fullPath() + L"\\Uninstall\\E" + std::to_wstring(n); }
     void Seed(int count) {
@@ -40,8 +42,9 @@ struct MainWindowUninstall : ::testing::Test {
             entries.SetString(L"Uninstall\\E" + std::to_wstring(n), L"UninstallString", L"C:\\e\\unins.exe");
         }
     }
-    std::unique_ptr<frmMain> Open() {
+    std::unique_ptr<frmMain> Open(bool waitForListing = true) {
         frmMain::Settings settings;
+        settings.iconLookup = iconLookup;
         settings.uninstallRoots = {entries.fullPath() + L"\\Uninstall"};
         settings.optionsRoot = options.fullPath() + L"\\Ardmoor";
         settings.uninstallPrompter = &prompter;
@@ -49,6 +52,7 @@ struct MainWindowUninstall : ::testing::Test {
         settings.shell = &shell;
         auto w = std::make_unique<frmMain>(settings);
         EXPECT_TRUE(w->Load(SW_SHOWNORMAL));
+        if (waitForListing) EXPECT_TRUE(test::PumpUntil([&] { return w->RefreshState() == 3; }, 60000));
         return w;
     }
     static void Command(frmMain& w, int id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
@@ -130,7 +134,16 @@ TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRe
     entries.SetString(L"Uninstall\\E3", L"UninstallString",
                       L"\"" + test::FixtureExe(L"uninstaller") + L"\" --wait 300 --delete-key \"" + Key(3) +
                           L"\" --touch \"" + marker + L"\"");
-    auto w = Open();
+    // The listing's icon look-ups wait for a signal, which holds a refresh in flight till then.
+    entries.SetString(L"Uninstall\\E1", L"DisplayIcon", L"C:\\windows\\system32\\notepad.exe");
+    auto release = std::make_shared<UniqueKernelHandle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    iconLookup = [release](const std::wstring&) {
+        ::WaitForSingleObject(release->get(), 20000);
+        return -1;
+    };
+    auto w = Open(false);
+    ASSERT_TRUE(test::PumpUntil([&] { return w->List().Count() == 6 && w->RefreshState() == 2; }, 30000));
+    ASSERT_TRUE(w->RefreshInFlight());
     w->ShowDetails(3);
 
     bool enabled = true, refreshing = true, running = false;
@@ -143,9 +156,8 @@ TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRe
         Command(*w, kIdMenuUninstall);
         Command(*w, kIdMenuRefresh);
     };
-    // The uninstall command arrives while a refresh lets messages run.
-    ::PostMessageW(w->hwnd(), WM_COMMAND, kIdMenuUninstall, 0);
-    w->pRefresh();
+    Command(*w, kIdMenuUninstall);
+    ::SetEvent(release->get());
 
     EXPECT_FALSE(test::ReadFileBytes(marker).empty()) << "the uninstaller did not run";
     EXPECT_FALSE(enabled);
@@ -154,9 +166,10 @@ TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRe
     EXPECT_TRUE(prompter.asked.empty()) << "a command ran during the uninstall";
     EXPECT_TRUE(::IsWindowEnabled(w->hwnd()));
     EXPECT_FALSE(w->UninstallRunning());
-    EXPECT_FALSE(w->RefreshInFlight());
 
-    // The entry is gone: its row leaves, the row above is current, the count drops.
+    // The refresh it ended runs again, so the listing is whole; the entry is gone from it, and
+    // the row above it is current.
+    ASSERT_TRUE(test::PumpUntil([&] { return w->RefreshState() == 3; }, 30000));
     EXPECT_EQ(w->List().Count(), 5);
     EXPECT_FALSE(w->List().Item(Key(3)));
     EXPECT_EQ(w->SelectedIndex(), 2);

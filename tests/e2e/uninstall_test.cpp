@@ -120,8 +120,15 @@ struct App {
         ASSERT_TRUE(WaitUntil([&] { return (list = FindChild(main, L"SysListView32")) != nullptr; }));
         status = FindChild(main, L"msctls_statusbar32");
         tasks = FindChild(main, L"ArdmoorTaskPane");
-        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(list) && Count() >= 0; }, std::chrono::seconds(30)));
+        // Every row, tip and icon is in place.
+        ASSERT_TRUE(WaitUntil([&] { return RefreshState() == 3; }, std::chrono::seconds(60)));
         ::SendMessageW(main, WM_COMMAND, kViewDetails, 0);
+    }
+    int RefreshState() const {
+        static const UINT msg = ::RegisterWindowMessageW(L"Ardmoor.RefreshState");
+        DWORD_PTR state = 0;
+        ::SendMessageTimeoutW(main, msg, 0, 0, SMTO_NORMAL, 5000, &state);
+        return static_cast<int>(state);
     }
     // The count in the status bar, -1 while there is none.
     int Count() const {
