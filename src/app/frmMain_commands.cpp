@@ -166,7 +166,6 @@ void frmMain::ShellOpen(const std::wstring& target, int showCommand) {
 void frmMain::pUninstall() {}
 void frmMain::pInstall() {}
 void frmMain::pRemoveItem(const std::wstring&, const std::wstring&, bool) {}
-void frmMain::pProperties() {}
 void frmMain::pAbout() {}
 
 }  // namespace ardmoor
