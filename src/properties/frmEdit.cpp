@@ -61,7 +61,11 @@ void frmEdit::Form_Load() {
     }
 }
 
-int frmEdit::DefaultButtonId() const { return kIdEditOk; }
+int frmEdit::DefaultButtonId() const {
+    // Enter presses OK, or Cancel when that has the focus.
+    HWND focus = ::GetFocus();
+    return focus && focus == ::GetDlgItem(hwnd(), kIdEditCancel) ? kIdEditCancel : kIdEditOk;
+}
 
 void frmEdit::OnCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return;

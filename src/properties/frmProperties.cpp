@@ -280,8 +280,10 @@ void frmProperties::PopupMenu(POINT screen) {
 }
 
 int frmProperties::DefaultButtonId() const {
-    // In the list Enter changes the selected value, on its release.
-    return ::GetFocus() == lvProps.hwnd() ? 0 : kIdPropOk;
+    // In the list Enter changes the selected value, on its release; on Cancel it cancels.
+    HWND focus = ::GetFocus();
+    if (focus == lvProps.hwnd()) return 0;
+    return focus && focus == ::GetDlgItem(hwnd(), kIdPropCancel) ? kIdPropCancel : kIdPropOk;
 }
 
 void frmProperties::OnCommand(int id, int code, HWND) {

@@ -422,6 +422,11 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
     EXPECT_EQ(RemoteListView(p.list).Selected(), publisher) << "the row clicked is the one the menu acts on";
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !MenuShown(w.app.pid()); }, 5s));
+    // ...and so does the keyboard's menu key.
+    PressKey(VK_APPS);
+    EXPECT_TRUE(WaitUntil([&] { return MenuShown(w.app.pid()); }, 5s));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuShown(w.app.pid()); }, 5s));
 
     // OK: the main row is built again from the registry, and takes its new place.
     p.Press(kIdPropOk);
