@@ -1,15 +1,14 @@
 // The properties window and the value edit dialog of the real ardmoor.exe, driven from outside:
 // entries installed by real installers (looked at, never changed) and seeded entries of the test
-// prefix's machine-wide listing (changed, and removed again at the end).
+// prefix's machine-wide listing (changed, and removed with their keys at the end).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 
-#include "catalogue/registry_value.h"
+#include "catalogue/registry.h"
 #include "platform/strings.h"
 #include "properties/properties_editor.h"
 #include "properties/properties_ids.h"
@@ -23,93 +22,42 @@ using namespace ardmoor::test;
 
 namespace {
 
-const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr int kViewDetails = 1102;  // the main window's View > Details command
+using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
 
 std::string Narrow(const std::wstring& s) { return WideToUtf8(s); }
 
-struct Value {
-    std::wstring name;
-    DWORD type;
-    std::vector<BYTE> data;
-};
-Value Sz(std::wstring name, const std::wstring& text, DWORD type = REG_SZ) {
-    std::vector<BYTE> data((text.size() + 1) * sizeof(wchar_t));
-    memcpy(data.data(), text.c_str(), data.size());
-    return {std::move(name), type, std::move(data)};
-}
-Value Dword(std::wstring name, DWORD v) {
-    return {std::move(name), REG_DWORD, std::vector<BYTE>(reinterpret_cast<BYTE*>(&v), reinterpret_cast<BYTE*>(&v) + 4)};
-}
-
-// An entry of the machine's listing that the test owns.
-class SeededEntry {
-public:
-    SeededEntry(std::wstring keyName, std::initializer_list<Value> values) : sub_(kUninstall + std::move(keyName)) {
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, sub_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        for (const Value& v : values)
-            ::RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
-        ::RegCloseKey(key);
-    }
-    ~SeededEntry() {
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, sub_.c_str());
-        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, sub_.c_str());
-    }
-    [[nodiscard]] const std::wstring& sub() const { return sub_; }
-
-private:
-    std::wstring sub_;
+// An entry of the machine's listing, owned by the test.
+struct Seeded : TestRegistryKey {
+    Seeded() : TestRegistryKey(HKEY_LOCAL_MACHINE, kUninstall) {}
+    void Set(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) { SetString(L"", name, text, type); }
 };
 
-// Every value of a key as the registry holds it: name -> (type, text form).
-std::vector<std::pair<std::wstring, std::wstring>> RegistryRows(const std::wstring& sub) {
-    std::vector<std::pair<std::wstring, std::wstring>> rows;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return rows;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[512];
-        DWORD nameLen = 512, type = 0, size = 0;
-        if (::RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        std::vector<BYTE> data(size);
-        nameLen = 512;
-        ::RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data.data(), &size);
-        rows.emplace_back(name, DataToText(type, data.data(), size));
-    }
-    ::RegCloseKey(key);
+// Every value of a machine key, in the registry's order, as name and text form.
+Rows RegistryRows(const std::wstring& sub) {
+    Rows rows;
+    auto key = RegKey::Open(L"\\HKEY_LOCAL_MACHINE\\" + sub);
+    for (uint32_t i = 1; key && i <= key->ValueCount().value_or(0u); ++i)
+        if (auto v = key->ValueAt(i)) rows.emplace_back(v->Name(), v->Text());
     return rows;
 }
-
 std::wstring RegistryText(const std::wstring& sub, const std::wstring& name) {
     for (const auto& [n, text] : RegistryRows(sub))
         if (n == name) return text;
     return L"<missing>";
 }
 
-// A CRC of the pixels the screen shows of a window.
-uint32_t PixelSum(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(bi.bmiHeader), w, -h, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    uint32_t sum = 0;
-    if (bmp) {
-        HGDIOBJ old = ::SelectObject(mem, bmp);
-        ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        ::GdiFlush();
-        const auto* px = static_cast<const uint32_t*>(bits);
-        for (int i = 0; i < w * h; ++i) sum = sum * 31 + (px[i] & 0xFFFFFF);
-        ::SelectObject(mem, old);
-        ::DeleteObject(bmp);
-    }
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    return sum;
+// What the screen shows of a window.
+std::string Pixels(HWND window) {
+    const std::wstring file = ScreenshotFolder() + L"properties-pixels.bmp";
+    return SaveWindowScreenshot(window, file) ? ReadFileBytes(file) : std::string();
+}
+
+bool MenuShown(DWORD pid) {
+    for (HWND h : TopLevelWindows(pid))
+        if (ClassName(h) == L"#32768" && ::IsWindowVisible(h)) return true;
+    return false;
 }
 
 struct App {
@@ -134,14 +82,13 @@ struct App {
         ::PostMessageW(main, WM_CLOSE, 0, 0);
         EXPECT_TRUE(app.WaitExit(20s));
     }
-    [[nodiscard]] std::vector<std::wstring> Names() const { return RemoteListView(list).Column(0); }
     [[nodiscard]] int IndexOf(const std::wstring& text) const {
-        const auto names = Names();
+        const auto names = RemoteListView(list).Column(0);
         const auto it = std::find(names.begin(), names.end(), text);
         return it == names.end() ? -1 : static_cast<int>(it - names.begin());
     }
-    // Selects the row (a click) and chooses the task pane's properties item; returns the window
-    // (captioned with the entry's name as the registry has it).
+    // Selects the row (a click) and chooses the task pane's properties item; returns the window,
+    // captioned with the entry's name as the registry has it.
     HWND OpenProperties(const std::wstring& name, const std::wstring& caption = {}) {
         const int index = IndexOf(name);
         EXPECT_GE(index, 0) << Narrow(name);
@@ -156,11 +103,6 @@ struct App {
         return app.WaitForWindow(L"ArdmoorModalWindow", ((caption.empty() ? name : caption) + L" properties...").c_str(), 10s);
     }
     HWND WaitDialog(const wchar_t* title) const { return app.WaitForWindow(nullptr, title, 10s); }
-    [[nodiscard]] bool Shown(const wchar_t* title) const {
-        for (HWND h : TopLevelWindows(app.pid()))
-            if (::IsWindowVisible(h) && WindowText(h) == title) return true;
-        return false;
-    }
     // Answers the message box titled `title`, after checking that it says `says`.
     void Answer(const wchar_t* title, const std::wstring& says, int button) {
         HWND box = nullptr;
@@ -181,14 +123,14 @@ struct Props {
 
     [[nodiscard]] std::wstring Area(int i) const { return WindowText(::GetDlgItem(hwnd, kIdPropArea0 + i)); }
     [[nodiscard]] std::wstring Name() const { return WindowText(::GetDlgItem(hwnd, kIdPropName)); }
-    [[nodiscard]] std::vector<std::pair<std::wstring, std::wstring>> Rows() const {
+    [[nodiscard]] Rows Shown() const {
         RemoteListView lv(list);
-        std::vector<std::pair<std::wstring, std::wstring>> rows;
+        Rows rows;
         for (int i = 0; i < lv.Count(); ++i) rows.emplace_back(lv.Text(i, 0), lv.Text(i, 1));
         return rows;
     }
     [[nodiscard]] int Row(const std::wstring& name) const {
-        const auto rows = Rows();
+        const Rows rows = Shown();
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].first == name) return static_cast<int>(i);
         return -1;
@@ -197,7 +139,9 @@ struct Props {
         const int i = Row(name);
         return i < 0 ? L"<no row>" : RemoteListView(list).Text(i, 1);
     }
+    // A point on the row, scrolled into view.
     [[nodiscard]] POINT RowPoint(int index) const {
+        ::SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
         RECT r = RemoteListView(list).ItemRect(index);
         POINT pt{r.left + 30, (r.top + r.bottom) / 2};
         ::ClientToScreen(list, &pt);
@@ -206,23 +150,20 @@ struct Props {
     void Click(const std::wstring& name, bool doubleClick = false) const {
         const int i = Row(name);
         ASSERT_GE(i, 0) << Narrow(name);
-        ::SendMessageW(list, LVM_ENSUREVISIBLE, i, FALSE);
         ClickAt(RowPoint(i), false, doubleClick);
         ASSERT_TRUE(WaitUntil([&] { return RemoteListView(list).Selected() == i; }, 5s)) << Narrow(name);
     }
     void Menu(int id) const { ::PostMessageW(hwnd, WM_COMMAND, id, 0); }
-    // Fills the open edit dialog and leaves it with OK (by a click, or the Enter key).
+    // Fills the open edit dialog (the name too when given) and leaves it with OK: a click, or Enter.
     void FillEdit(const wchar_t* title, const std::wstring* name, const std::wstring& data, bool enterKey = false) const {
         HWND dialog = app.WaitDialog(title);
         ASSERT_NE(dialog, nullptr) << Narrow(title);
         if (name) ::SendMessageW(::GetDlgItem(dialog, kIdEditName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name->c_str()));
         ::SendMessageW(::GetDlgItem(dialog, kIdEditData), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(data.c_str()));
-        if (enterKey) {
-            ::SetForegroundWindow(dialog);
+        if (enterKey)
             PressKey(VK_RETURN);
-        } else {
+        else
             PressDialogButton(dialog, kIdEditOk);
-        }
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 10s));
     }
     void Add(const std::wstring& name, const std::wstring& data) const {
@@ -238,23 +179,8 @@ struct Props {
         PressDialogButton(hwnd, id);
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(hwnd); }, 10s));
     }
+    void ExpectAsInRegistry(const std::wstring& sub) const { EXPECT_EQ(Shown(), RegistryRows(sub)); }
 };
-
-bool MenuShown(DWORD pid) {
-    for (HWND h : TopLevelWindows(pid))
-        if (ClassName(h) == L"#32768" && ::IsWindowVisible(h)) return true;
-    return false;
-}
-
-void ExpectRowsAsInRegistry(const Props& props, const std::wstring& sub) {
-    const auto shown = props.Rows();
-    const auto stored = RegistryRows(sub);
-    ASSERT_EQ(shown.size(), stored.size());
-    for (size_t i = 0; i < stored.size(); ++i) {
-        EXPECT_EQ(shown[i].first, stored[i].first) << i;
-        EXPECT_EQ(shown[i].second, stored[i].second) << Narrow(stored[i].first);
-    }
-}
 
 }  // namespace
 
@@ -270,7 +196,7 @@ TEST(PropertiesWindow, ShowsEveryValueOfInstalledProgramsUnderTheirHeader) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(heron.Area(i), areas[i]) << i;
     const wchar_t* labels[] = {L"Publisher...", L"Version...", L"Help Link...", L"Information URL...", L"Update URL..."};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(WindowText(::GetDlgItem(heron.hwnd, kIdPropLabel0 + i)), labels[i]);
-    ExpectRowsAsInRegistry(heron, kUninstall + L"ArdmoorSampleTool");
+    heron.ExpectAsInRegistry(kUninstall + L"\\ArdmoorSampleTool");
     EXPECT_EQ(heron.Data(L"VersionMajor"), L"2");
     EXPECT_EQ(RemoteListView(heron.list).Selected(), 0) << "the first row is selected";
     EXPECT_TRUE(SaveWindowScreenshot(heron.hwnd, ScreenshotFolder() + L"properties-heron.bmp"));
@@ -281,7 +207,7 @@ TEST(PropertiesWindow, ShowsEveryValueOfInstalledProgramsUnderTheirHeader) {
     EXPECT_EQ(kestrel.Area(kAreaPublisher), L"Kestrel Labs");
     EXPECT_EQ(kestrel.Area(kAreaVersion), L"3.1.0");
     EXPECT_EQ(kestrel.Area(kAreaInfoUrl), L"https://kestrel.example/viewer");
-    ExpectRowsAsInRegistry(kestrel, kUninstall + L"{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}");
+    kestrel.ExpectAsInRegistry(kUninstall + L"\\{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}");
     // Expand-strings show as stored.
     EXPECT_EQ(kestrel.Data(L"UninstallString"), L"MsiExec.exe /I{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}");
     ::PostMessageW(kestrel.hwnd, WM_CLOSE, 0, 0);
@@ -291,24 +217,27 @@ TEST(PropertiesWindow, ShowsEveryValueOfInstalledProgramsUnderTheirHeader) {
 
 TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) {
     const std::wstring longLink = L"https://marsh.example/" + std::wstring(220, L'l') + L"/end";
-    const std::vector<BYTE> blob = {0x41, 0x00, 0x42, 0x00};
-    SeededEntry seeded(L"ArdmoorProps_Marsh",
-                       {Sz(L"DisplayName", L"Marsh Reader"), Sz(L"Publisher", L"Marsh & Fen"),
-                        Sz(L"DisplayVersion", L"1.0"), Sz(L"HelpLink", L"\"" + longLink + L"\""),
-                        Sz(L"URLInfoAbout", L"https://marsh.example/about"), Dword(L"VersionMajor", 1),
-                        Dword(L"EstimatedSize", 0xFFFFFFFF), Sz(L"InstallLocation", L"%ProgramFiles%\\Marsh", REG_EXPAND_SZ),
-                        {L"Blob", REG_BINARY, blob}, {L"Lines", REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}},
-                        Sz(L"UninstallString", L"C:\\marsh\\unins.exe /x")});
-    const std::wstring& sub = seeded.sub();
+    Seeded seeded;
+    seeded.Set(L"DisplayName", L"Marsh Reader");
+    seeded.Set(L"Publisher", L"Marsh & Fen");
+    seeded.Set(L"DisplayVersion", L"1.0");
+    seeded.Set(L"HelpLink", L"\"" + longLink + L"\"");
+    seeded.Set(L"URLInfoAbout", L"https://marsh.example/about");
+    seeded.SetDword(L"", L"VersionMajor", 1);
+    seeded.SetDword(L"", L"EstimatedSize", 0xFFFFFFFF);
+    seeded.Set(L"InstallLocation", L"%ProgramFiles%\\Marsh", REG_EXPAND_SZ);
+    seeded.SetRaw(L"", L"Blob", REG_BINARY, "A\0B\0", 4);
+    seeded.SetRaw(L"", L"Lines", REG_MULTI_SZ, L"a\0b\0", 10);
+    seeded.Set(L"UninstallString", L"C:\\marsh\\unins.exe /x");
+    const std::wstring& sub = seeded.subPath();
     App w;
     ASSERT_NO_FATAL_FAILURE(w.Start());
     const int mainRow = w.IndexOf(L"Marsh Reader");
     const int mainIcon = RemoteListView(w.list).Image(mainRow);
     Props p{w, w.OpenProperties(L"Marsh Reader")};
     ASSERT_NE(p.hwnd, nullptr);
-    ExpectRowsAsInRegistry(p, sub);
+    p.ExpectAsInRegistry(sub);
     EXPECT_EQ(p.Data(L"InstallLocation"), L"%ProgramFiles%\\Marsh");
-    EXPECT_EQ(p.Data(L"EstimatedSize"), L"4294967295");
     EXPECT_EQ(p.Data(L"Blob"), L"AB");
     EXPECT_EQ(p.Area(kAreaHelpLink), longLink) << "shown without its quotes";
     RECT link{}, frame{};
@@ -319,21 +248,18 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
     // Add: the new row takes its place by name; the registry has a string.
     p.Add(L"Comments", L"added by the test");
     EXPECT_TRUE(WaitUntil([&] { return p.Data(L"Comments") == L"added by the test"; }, 5s));
-    auto names = p.Rows();
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const auto& a, const auto& b) {
-        return ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.first.c_str(), -1, b.first.c_str(), -1,
-                                 nullptr, nullptr, 0) == CSTR_LESS_THAN;
-    }));
+    EXPECT_EQ(p.Row(L"Comments"), p.Row(L"Blob") + 1);
+    EXPECT_EQ(p.Row(L"Comments"), p.Row(L"DisplayName") - 1);
     EXPECT_EQ(RemoteListView(p.list).Selected(), p.Row(L"Comments")) << "the new row is the current one";
     // ...a name that exists is refused, the list and the registry agree; Cancel adds nothing.
-    const size_t count = p.Rows().size();
+    const size_t count = p.Shown().size();
     p.Menu(kIdMenuAddEntry);
     {
         const std::wstring again = L"comments";
         p.FillEdit(kAddEntryCaption, &again, L"twice");
     }
     w.Answer(L"Ardmoor", L"\"comments\" already exists", IDOK);
-    EXPECT_EQ(p.Rows().size(), count);
+    EXPECT_EQ(p.Shown().size(), count);
     EXPECT_EQ(RegistryText(sub, L"Comments"), L"added by the test");
     p.Menu(kIdMenuAddEntry);
     HWND dialog = w.WaitDialog(kAddEntryCaption);
@@ -341,7 +267,7 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
     EXPECT_TRUE(SaveWindowScreenshot(dialog, ScreenshotFolder() + L"properties-add-dialog.bmp"));
     PressDialogButton(dialog, kIdEditCancel);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
-    EXPECT_EQ(p.Rows().size(), count);
+    EXPECT_EQ(p.Shown().size(), count);
 
     // Edit a string by double-click; a number by Enter, in hex; the dialog closed by its own
     // Enter does not open again.
@@ -359,7 +285,7 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
     EXPECT_EQ(p.Data(L"VersionMajor"), L"31");
     EXPECT_EQ(RegistryText(sub, L"VersionMajor"), L"31");
     ::Sleep(400);
-    EXPECT_FALSE(w.Shown(kEditValueCaption));
+    EXPECT_EQ(w.app.WaitForWindow(nullptr, kEditValueCaption, 0ms), nullptr) << "opened again";
     // ...an invalid number is refused; the close box of the dialog changes nothing.
     p.Edit(L"VersionMajor", L"thirty");
     w.Answer(L"Ardmoor", L"32-bit number", IDOK);
@@ -405,10 +331,10 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
     EXPECT_EQ(p.Name(), L"Aardvark Reader");
     EXPECT_EQ(WindowText(p.hwnd), L"Marsh Reader properties...");
     const HWND image = ::GetDlgItem(p.hwnd, kIdPropIcon);
-    const uint32_t before = PixelSum(image);
+    const std::string before = Pixels(image);
     const int rowIcon = RemoteListView(p.list).Image(0);
     p.Add(L"DisplayIcon", L"C:\\windows\\system32\\notepad.exe");
-    EXPECT_TRUE(WaitUntil([&] { return PixelSum(image) != before; }, 5s)) << "the icon shows the new file";
+    EXPECT_TRUE(WaitUntil([&] { return Pixels(image) != before; }, 5s)) << "the icon shows the new file";
     RemoteListView props(p.list);
     EXPECT_NE(props.Image(0), rowIcon);
     for (int i = 1; i < props.Count(); ++i) EXPECT_EQ(props.Image(i), props.Image(0)) << "every row has the new icon";
@@ -443,8 +369,10 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
 }
 
 TEST(PropertiesWindow, CancelAndTheCloseBoxLeaveTheMainRowAndAnEmptyListHasNoMenu) {
-    SeededEntry renamed(L"ArdmoorProps_Renamed", {Sz(L"DisplayName", L"Zander Tool"), Sz(L"UninstallString", L"C:\\z.exe")});
-    SeededEntry empty(L"ArdmoorProps_Empty", {});
+    Seeded renamed, empty;
+    renamed.Set(L"DisplayName", L"Zander Tool");
+    renamed.Set(L"UninstallString", L"C:\\z.exe");
+    const std::wstring emptyName = empty.subPath().substr(empty.subPath().rfind(L'\\') + 1);  // listed by its key
     App w;
     ASSERT_NO_FATAL_FAILURE(w.Start());
 
@@ -452,7 +380,7 @@ TEST(PropertiesWindow, CancelAndTheCloseBoxLeaveTheMainRowAndAnEmptyListHasNoMen
     ASSERT_NE(p.hwnd, nullptr);
     p.Edit(L"DisplayName", L"0 Renamed Tool");
     p.Press(kIdPropCancel);
-    EXPECT_EQ(RegistryText(renamed.sub(), L"DisplayName"), L"0 Renamed Tool") << "the change is kept";
+    EXPECT_EQ(RegistryText(renamed.subPath(), L"DisplayName"), L"0 Renamed Tool") << "the change is kept";
     ::Sleep(300);
     EXPECT_GE(w.IndexOf(L"Zander Tool"), 0) << "the row is not rebuilt";
 
@@ -471,7 +399,7 @@ TEST(PropertiesWindow, CancelAndTheCloseBoxLeaveTheMainRowAndAnEmptyListHasNoMen
     EXPECT_TRUE(WaitUntil([&] { return w.IndexOf(L"0 Renamed Tool") >= 0; }, 5s));
     EXPECT_LT(w.IndexOf(L"0 Renamed Tool"), before) << "re-sorted";
 
-    Props none{w, w.OpenProperties(L"ArdmoorProps_Empty")};
+    Props none{w, w.OpenProperties(emptyName)};
     ASSERT_NE(none.hwnd, nullptr);
     EXPECT_EQ(RemoteListView(none.list).Count(), 0);
     RECT r{};
@@ -485,15 +413,17 @@ TEST(PropertiesWindow, CancelAndTheCloseBoxLeaveTheMainRowAndAnEmptyListHasNoMen
 }
 
 TEST(PropertiesWindow, AnEntryThatRefusesChangesReportsEachFailureAndKeepsItsList) {
-    SeededEntry entry(L"ArdmoorProps_Locked", {Sz(L"DisplayName", L"Locked Heath"), Sz(L"Publisher", L"Heath Ltd"),
-                                               Sz(L"UninstallString", L"C:\\heath\\u.exe")});
-    WriteProtectedKey locked(HKEY_LOCAL_MACHINE, entry.sub());
+    Seeded entry;
+    entry.Set(L"DisplayName", L"Locked Heath");
+    entry.Set(L"Publisher", L"Heath Ltd");
+    entry.Set(L"UninstallString", L"C:\\heath\\u.exe");
+    WriteProtectedKey locked(HKEY_LOCAL_MACHINE, entry.subPath());
     ASSERT_TRUE(locked.ok());
     App w;
     ASSERT_NO_FATAL_FAILURE(w.Start());
     Props p{w, w.OpenProperties(L"Locked Heath")};
     ASSERT_NE(p.hwnd, nullptr);
-    const auto rows = p.Rows();
+    const Rows rows = p.Shown();
     const std::wstring denied = SystemErrorText(ERROR_ACCESS_DENIED);
 
     p.Edit(L"Publisher", L"Someone Else");
@@ -504,8 +434,8 @@ TEST(PropertiesWindow, AnEntryThatRefusesChangesReportsEachFailureAndKeepsItsLis
     w.Answer(L"Ardmoor", L"The value \"Publisher\" could not be removed.", IDOK);
     p.Add(L"Comments", L"none");
     w.Answer(L"Ardmoor", L"The value \"Comments\" could not be added.", IDOK);
-    EXPECT_EQ(p.Rows(), rows);
-    ExpectRowsAsInRegistry(p, entry.sub());
+    EXPECT_EQ(p.Shown(), rows);
+    p.ExpectAsInRegistry(entry.subPath());
     p.Press(kIdPropCancel);
     w.Close();
 }
