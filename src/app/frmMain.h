@@ -16,9 +16,12 @@
 #include "platform/prompter.h"
 #include "platform/subclass.h"
 #include "controls/task_pane/task_pane.h"
+#include "platform/system_process_runner.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 #include "print/printers.h"
+#include "uninstall/system_shell.h"
+#include "uninstall/uninstall_workflow.h"
 
 namespace ardmoor {
 
@@ -39,7 +42,7 @@ std::unique_ptr<ListingStream> StartListing(std::vector<std::wstring> roots,
 // 2 details and icons arriving, 3 complete. For the benchmark and tests that watch from outside.
 UINT RefreshStateMessage();
 
-class frmMain : public Window, private ISubclass {
+class frmMain : public Window, private ISubclass, private UninstallHost {
 public:
     struct Settings {
         std::vector<std::wstring> uninstallRoots = DefaultUninstallRoots();
@@ -47,6 +50,11 @@ public:
         Prompter* prompter = nullptr;  // null: message boxes
         // Looks an icon file up on the reading thread; empty: in the system image list.
         std::function<int(const std::wstring& file)> iconLookup;
+        // The uninstall and removal commands' collaborators; null: the real ones (dialogs,
+        // processes, the shell).
+        UninstallPrompter* uninstallPrompter = nullptr;
+        ProcessRunner* runner = nullptr;
+        Shell* shell = nullptr;
     };
     frmMain();
     explicit frmMain(Settings settings);
@@ -79,6 +87,8 @@ public:
     [[nodiscard]] const RefreshTimings& LastRefresh() const noexcept { return timings_; }
     // What RefreshStateMessage answers.
     [[nodiscard]] int RefreshState() const noexcept { return refreshState_; }
+    // An uninstaller started from this window is running.
+    [[nodiscard]] bool UninstallRunning() const noexcept { return running_; }
     [[nodiscard]] int SelectedIndex() const noexcept { return SelectedIndex_; }
     // For tests and diagnostics: the window's parts.
     [[nodiscard]] ListView& List() noexcept { return lvRemove; }
@@ -122,7 +132,16 @@ private:
     // Builds the row of the entry `key` afresh from the registry, as the refresh builds rows.
     void RebuildRow(const std::wstring& key);
     [[nodiscard]] bool IsGroupingSupported() const;
-    [[nodiscard]] bool Alive() const noexcept { return hwnd() != nullptr && !closing_; }
+    [[nodiscard]] bool Alive() const noexcept override { return hwnd() != nullptr && !closing_; }
+
+    // The uninstall workflow's view of the window (frmMain_uninstall.cpp).
+    UninstallWorkflow Workflow();
+    std::optional<Row> CurrentRow() override;
+    void SetRowCommand(const std::wstring& key, const std::wstring& command) override;
+    void DropRow(const std::wstring& key, Drop why) override;
+    void BeginRun() override;
+    void EndRun() override;
+    [[nodiscard]] std::wstring Title() const override;
 
     Settings settings_;
     TitleStrip picTitle;
@@ -149,6 +168,12 @@ private:
     PrinterInfo currentPrinter_;  // the printer printouts go to; starts as the system's default
     std::unique_ptr<ListingStream> adopted_;
     std::unique_ptr<ListingStream> stream_;  // the refresh in flight
+    std::unique_ptr<DialogUninstallPrompter> dialogs_;
+    SystemProcessRunner systemRunner_;
+    SystemShell systemShell_;
+    bool running_ = false;           // an uninstaller runs: no command starts
+    bool inCommand_ = false;         // an uninstall or removal is under way (it may be asking)
+    bool refreshCancelled_ = false;  // the run ended a refresh, which runs again afterwards
 };
 
 }  // namespace ardmoor

@@ -1,46 +1,23 @@
 // The main window's properties command: the properties window for the selected entry, and the
 // rebuild of that entry's row when the window is left with OK.
-#include <windows.h>
-#include <shellapi.h>
-
 #include "app/frmMain.h"
 #include "catalogue/icon_files.h"
-#include "platform/shell.h"
 #include "properties/frmProperties.h"
 
 namespace ardmoor {
 
-namespace {
-// Opens links through ShellExecuteExW until the shell-open module with its error table is in;
-// nothing is recycled from the properties window.
-class LinkShell final : public Shell {
-public:
-    bool Open(const std::wstring& file, int showCommand, const std::wstring& parameters, const std::wstring& folder,
-              const std::wstring& operation, HWND owner, ShellError* error) override {
-        SHELLEXECUTEINFOW info{sizeof(info)};
-        info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-        info.hwnd = owner;
-        info.lpVerb = operation.c_str();
-        info.lpFile = file.c_str();
-        info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
-        info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
-        info.nShow = showCommand;
-        const bool opened = ::ShellExecuteExW(&info) != FALSE;
-        if (!opened && error) *error = ShellError{static_cast<long>(::GetLastError()), L"", L""};
-        return opened;
-    }
-    Status Recycle(const std::wstring&, HWND) override { return Error{ERROR_CALL_NOT_IMPLEMENTED}; }
-};
-}  // namespace
-
 void frmMain::pProperties() {
+    // Not while an uninstall runs or asks: it acts on the same rows.
+    if (!Alive() || running_ || inCommand_) return;
     if (SelectedIndex_ < 1 || SelectedIndex_ > lvRemove.Count()) return;
     const std::wstring key = lvRemove.Item(SelectedIndex_).Key();
-    LinkShell shell;
-    frmProperties form(shell, WriteEntryIconFiles());
+    frmProperties form(settings_.shell ? *settings_.shell : systemShell_, WriteEntryIconFiles());
     form.EntryKey = key;
-    if (!form.ShowModal(hwnd())) return;
-    if (!form.Cancelled) RebuildRow(key);
+    // Nor may one start while the window is open (a posted command still comes through).
+    inCommand_ = true;
+    const bool shown = form.ShowModal(hwnd());
+    inCommand_ = false;
+    if (shown && !form.Cancelled) RebuildRow(key);
 }
 
 void frmMain::RebuildRow(const std::wstring& key) {

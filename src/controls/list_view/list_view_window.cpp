@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/list_view/list_view.h"
 #include "platform/caught_exception.h"
@@ -280,6 +281,12 @@ LRESULT CALLBACK ListView::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         return proc ? ::CallWindowProcW(proc, hwnd, msg, wp, lp) : ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     switch (msg) {
+        case WM_GETDLGCODE: {
+            LRESULT code = self->CallListProc(hwnd, msg, wp, lp);
+            const auto* m = reinterpret_cast<const MSG*>(lp);
+            if (self->takesReturn_ && m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
+        }
         // The menu key and Shift+F10 ask for the list's context menu, at the selection (-1), for
         // keyboard users; both presses and releases stay here so that it comes once.
         case WM_KEYDOWN:
@@ -288,11 +295,14 @@ LRESULT CALLBACK ListView::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
                 ::SendMessageW(::GetParent(hwnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
                 return 0;
             }
+            if (msg == WM_KEYDOWN && wp == VK_RETURN) self->returnPressed_ = true;
             break;
+        case WM_KILLFOCUS: self->returnPressed_ = false; break;
         case WM_KEYUP:
         case WM_SYSKEYUP: {
             if (IsMenuKey(wp)) return 0;
             const LRESULT result = self->CallListProc(hwnd, msg, wp, lp);
+            if (wp == VK_RETURN && self->takesReturn_ && !std::exchange(self->returnPressed_, false)) return result;
             if (self->OnKeyUp) {
                 const int key = static_cast<int>(wp);
                 const int shift = ShiftState();
