@@ -129,6 +129,8 @@ private:
     void FinishRows();
     void FinishRefresh();
     void ShellOpen(const std::wstring& target, int showCommand);
+    // Builds the row of the entry `key` afresh from the registry, as the refresh builds rows.
+    void RebuildRow(const std::wstring& key);
     [[nodiscard]] bool IsGroupingSupported() const;
     [[nodiscard]] bool Alive() const noexcept override { return hwnd() != nullptr && !closing_; }
 

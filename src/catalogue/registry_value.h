@@ -71,6 +71,7 @@ public:
 
     [[nodiscard]] const std::wstring& Name() const noexcept { return name_; }
     [[nodiscard]] DWORD Type() const noexcept { return type_; }
+    [[nodiscard]] const std::vector<BYTE>& Data() const noexcept { return data_; }
     [[nodiscard]] std::wstring Text() const { return DataToText(type_, data_); }
     [[nodiscard]] Result<int32_t> Int32() const { return DataToInt32(type_, data_); }
 
