@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/main_commands.h"
 #include "app/modOptions.h"
@@ -163,6 +164,31 @@ void frmMain::pUninstall() {}
 void frmMain::pInstall() {}
 void frmMain::pRemoveItem(const std::wstring&, const std::wstring&, bool) {}
 void frmMain::pProperties() {}
-void frmMain::pAbout() {}
+
+namespace {
+// Stands in for the shell workflow's SystemShell until it lands: opens as the Help item does.
+class InterimShell final : public Shell {
+public:
+    bool Open(const std::wstring& file, int showCommand, const std::wstring& parameters, const std::wstring& folder,
+              const std::wstring& operation, HWND owner, ShellError*) override {
+        SHELLEXECUTEINFOW info{sizeof(info)};
+        info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+        info.hwnd = owner;
+        info.lpVerb = operation.c_str();
+        info.lpFile = file.c_str();
+        info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+        info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+        info.nShow = showCommand;
+        return ::ShellExecuteExW(&info) != FALSE;
+    }
+    Status Recycle(const std::wstring&, HWND) override { return Error{ERROR_CALL_NOT_IMPLEMENTED}; }
+};
+}  // namespace
+
+void frmMain::pAbout() {
+    InterimShell shell;
+    frmAbout about(shell);
+    (void)about.ShowModal(hwnd());
+}
 
 }  // namespace ardmoor
