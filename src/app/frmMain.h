@@ -12,9 +12,12 @@
 #include "controls/list_view/list_view.h"
 #include "platform/subclass.h"
 #include "controls/task_pane/task_pane.h"
+#include "platform/system_process_runner.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
 #include "print/printers.h"
+#include "uninstall/system_shell.h"
+#include "uninstall/uninstall_workflow.h"
 
 namespace ardmoor {
 
@@ -31,11 +34,15 @@ struct RefreshTimings {
     size_t iconLookups = 0;  // distinct icon files looked up
 };
 
-class frmMain : public Window, private ISubclass {
+class frmMain : public Window, private ISubclass, private UninstallHost {
 public:
     struct Settings {
         std::vector<std::wstring> uninstallRoots = DefaultUninstallRoots();
         std::wstring optionsRoot;  // empty: the program's own key
+        // The commands' collaborators; null: the real ones (dialogs, processes, the shell).
+        UninstallPrompter* prompter = nullptr;
+        ProcessRunner* runner = nullptr;
+        Shell* shell = nullptr;
     };
     frmMain();
     explicit frmMain(Settings settings);
@@ -57,6 +64,10 @@ public:
     void ShowDetails(int index);
 
     [[nodiscard]] const RefreshTimings& LastRefresh() const noexcept { return timings_; }
+    // A listing refresh is under way (it lets messages run, so commands can come meanwhile).
+    [[nodiscard]] bool RefreshInFlight() const noexcept { return busy_ != 0; }
+    // An uninstaller started from this window is running.
+    [[nodiscard]] bool UninstallRunning() const noexcept { return running_; }
     [[nodiscard]] int SelectedIndex() const noexcept { return SelectedIndex_; }
     // For tests and diagnostics: the window's parts.
     [[nodiscard]] ListView& List() noexcept { return lvRemove; }
@@ -91,7 +102,18 @@ private:
                       unsigned generation);
     void ShellOpen(const std::wstring& target, int showCommand);
     [[nodiscard]] bool IsGroupingSupported() const;
-    [[nodiscard]] bool Alive() const noexcept { return hwnd() != nullptr && !closing_; }
+    [[nodiscard]] bool Alive() const noexcept override { return hwnd() != nullptr && !closing_; }
+
+    // The uninstall workflow's view of the window (frmMain_uninstall.cpp).
+    UninstallWorkflow Workflow();
+    std::optional<Row> CurrentRow() override;
+    void SetRowCommand(const std::wstring& key, const std::wstring& command) override;
+    void DropRow(const std::wstring& key, Drop why) override;
+    void BeginRun() override;
+    void EndRun() override;
+    [[nodiscard]] std::wstring Title() const override;
+    // Ends a refresh in flight (the rest of its work is dropped); true when there was one.
+    bool CancelRefresh();
 
     Settings settings_;
     TitleStrip picTitle;
@@ -112,6 +134,11 @@ private:
     unsigned refreshGeneration_ = 0;
     RefreshTimings timings_;
     PrinterInfo currentPrinter_;  // the printer printouts go to; starts as the system's default
+    std::unique_ptr<DialogUninstallPrompter> dialogs_;
+    SystemProcessRunner systemRunner_;
+    SystemShell systemShell_;
+    bool running_ = false;           // an uninstaller runs: no command starts
+    bool refreshCancelled_ = false;  // the run ended a refresh, which runs again afterwards
 };
 
 }  // namespace ardmoor

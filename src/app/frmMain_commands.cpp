@@ -1,7 +1,6 @@
 // The main window's commands: task-pane clicks, the popup and View menus, the list's events, and
 // the Details bar that follows the selected row.
 #include <windows.h>
-#include <shellapi.h>
 
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
@@ -45,6 +44,7 @@ void frmMain::ShowDetails(int index) {
 }
 
 void frmMain::OnTaskItemClick(TaskPaneItem& item) {
+    if (running_) return;  // no command while an uninstaller runs
     // Copies: a command may change or rebuild the pane.
     const std::wstring key = item.Key();
     const std::wstring tag = item.Tag();
@@ -73,6 +73,7 @@ void frmMain::OnTaskItemClick(TaskPaneItem& item) {
 }
 
 void frmMain::OnMenuCommand(int id) {
+    if (running_) return;  // no command while an uninstaller runs
     Options& o = modOptions::Current();
     switch (id) {
     case kIdMenuUninstall:
@@ -148,46 +149,18 @@ void frmMain::OnColumnClick(int column) {
 }
 
 void frmMain::ShellOpen(const std::wstring& target, int showCommand) {
-    // A missing file or an unknown link opens nothing; no message here.
+    // A missing file or an unknown link opens nothing and shows no message of ours.
     if (target.empty()) return;
-    SHELLEXECUTEINFOW info{sizeof(info)};
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.hwnd = hwnd();
-    info.lpVerb = L"open";
-    info.lpFile = target.c_str();
-    info.nShow = showCommand;
-    ::ShellExecuteExW(&info);
+    Shell& shell = settings_.shell ? *settings_.shell : systemShell_;
+    (void)shell.Open(target, showCommand, L"", L"", L"open", nullptr);
 }
 
 // Commands whose windows come with later work; wired here so that every entry point exists.
-void frmMain::pUninstall() {}
 void frmMain::pInstall() {}
-void frmMain::pRemoveItem(const std::wstring&, const std::wstring&, bool) {}
 void frmMain::pProperties() {}
 
-namespace {
-// Stands in for the shell workflow's SystemShell until it lands: opens as the Help item does.
-class InterimShell final : public Shell {
-public:
-    bool Open(const std::wstring& file, int showCommand, const std::wstring& parameters, const std::wstring& folder,
-              const std::wstring& operation, HWND owner, ShellError*) override {
-        SHELLEXECUTEINFOW info{sizeof(info)};
-        info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-        info.hwnd = owner;
-        info.lpVerb = operation.c_str();
-        info.lpFile = file.c_str();
-        info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
-        info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
-        info.nShow = showCommand;
-        return ::ShellExecuteExW(&info) != FALSE;
-    }
-    Status Recycle(const std::wstring&, HWND) override { return Error{ERROR_CALL_NOT_IMPLEMENTED}; }
-};
-}  // namespace
-
 void frmMain::pAbout() {
-    InterimShell shell;
-    frmAbout about(shell);
+    frmAbout about(settings_.shell ? *settings_.shell : systemShell_);
     (void)about.ShowModal(hwnd());
 }
 
