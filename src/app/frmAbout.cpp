@@ -96,7 +96,7 @@ void frmAbout::OnCommand(int id, int, HWND) {
 
 void frmAbout::Label5_Click() {
     // As with every link the program opens, a failure shows only what the shell itself shows.
-    (void)shell_.Open(kMakerWebAddress, SW_SHOWDEFAULT, L"", L"", L"open", hwnd());
+    (void)shell_.Open(kMakerWebAddress, SW_SHOWDEFAULT, L"", L"", L"open", nullptr);
 }
 
 void frmAbout::Command3_Click() {

@@ -1,15 +1,16 @@
-// The About box in-process: its link goes to the shell (a Shell that records what it is asked to
-// open), by mouse and by keyboard.
+// The About box in-process, opened by the main window's pAbout: its link goes to the window's
+// Shell (one that records what it is asked to open), by mouse and by keyboard.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/app_info.h"
-#include "app/frmAbout.h"
+#include "app/frmMain.h"
 #include "desktop_test_util.h"
 #include "modal_script.h"
 #include "remote_ui.h"
+#include "test_support.h"
 
 using namespace ardmoor;
 using namespace ardmoor::test;
@@ -36,18 +37,27 @@ public:
 
 }  // namespace
 
-TEST(frmAbout, TheWebAddressOpensThroughTheShellByClickAndByEnter) {
+TEST(frmAbout, TheWebAddressOpensThroughTheMainWindowsShellByClickAndByEnter) {
+    TestRegistryKey entries, options;
     RecordingShell shell;
-    frmAbout about(shell);
-    HWND shown = nullptr, link = nullptr;
+    frmMain::Settings settings;
+    settings.uninstallRoots = {entries.fullPath()};
+    settings.optionsRoot = options.fullPath() + L"\\Ardmoor";
+    settings.shell = &shell;
+    frmMain main(settings);
+    ASSERT_TRUE(main.Load(SW_SHOWNORMAL));
+
+    HWND about = nullptr, link = nullptr;
     ModalScript script;
     script
         .Step([&] {
-            if (!about.hwnd() || !::IsWindowVisible(about.hwnd())) return false;
-            shown = about.hwnd();
-            link = FindChild(shown, WC_LINK);
+            for (HWND h : TopLevelWindows(::GetCurrentProcessId()))
+                if (::IsWindowVisible(h) && WindowText(h) == L"About Ardmoor") about = h;
+            if (!about) return false;
+            EXPECT_EQ(::GetWindow(about, GW_OWNER), main.hwnd());
+            link = FindChild(about, WC_LINK);
             EXPECT_NE(WindowText(link).find(kMakerWebAddress), std::wstring::npos);
-            listview_test::MakeForeground(shown);
+            listview_test::MakeForeground(about);
             RECT r{};
             ::GetWindowRect(link, &r);
             ClickAt({r.left + 20, (r.top + r.bottom) / 2});
@@ -61,19 +71,21 @@ TEST(frmAbout, TheWebAddressOpensThroughTheShellByClickAndByEnter) {
         })
         .Step([&] { return shell.calls.size() == 2; })
         .Step([&] {
-            EXPECT_TRUE(::IsWindowVisible(shown)) << "Enter on the link is not the OK button";
-            ::PostMessageW(::GetDlgItem(shown, IDOK), BM_CLICK, 0, 0);
+            EXPECT_TRUE(::IsWindowVisible(about)) << "Enter on the link is not the OK button";
+            ::PostMessageW(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
             return true;
         });
     script.Start();
-    ASSERT_TRUE(about.ShowModal(nullptr));
+    main.pAbout();
     EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(::IsWindow(about));
     ASSERT_EQ(shell.calls.size(), 2u);
     for (const OpenCall& call : shell.calls) {
         EXPECT_EQ(call.file, kMakerWebAddress);
         EXPECT_EQ(call.show, SW_SHOWDEFAULT);
         EXPECT_EQ(call.parameters + call.folder, L"");
         EXPECT_EQ(call.operation, L"open");
-        EXPECT_EQ(call.owner, shown);
+        EXPECT_EQ(call.owner, nullptr);
     }
+    main.Destroy();
 }
