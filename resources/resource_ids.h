@@ -8,3 +8,16 @@
 //   200-299 uninstall dialogs        300-399 properties window and value dialog
 //   400-499 print dialog             500-599 install wizard
 //   600-699 system information, About box
+
+// System information window: its nine row icons in row-kind order, then the banner's picture.
+#define IDI_SYSINFO_FIRST 600
+#define IDI_SYSINFO_OS 600
+#define IDI_SYSINFO_USER 601
+#define IDI_SYSINFO_MEMORY 602
+#define IDI_SYSINFO_DRIVE 603
+#define IDI_SYSINFO_BROWSER 604
+#define IDI_SYSINFO_PROCESSOR 605
+#define IDI_SYSINFO_KEYBOARD 606
+#define IDI_SYSINFO_SCREEN 607
+#define IDI_SYSINFO_NETWORK 608
+#define IDI_SYSINFO_BANNER 609

@@ -84,10 +84,11 @@ def render(shape, size):
     return pixels
 
 
-def ico_image(pixels, size):
+def ico_image(pixels, size, colours=None):
+    colours = colours or PALETTE
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 8, 0, 0, 0, 0, 256, 0)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in
-                       PALETTE + [(0, 0, 0)] * (256 - len(PALETTE)))
+                       colours + [(0, 0, 0)] * (256 - len(colours)))
     xor = b''
     for row in reversed(pixels):
         xor += bytes(c or 0 for c in row)  # rows of 16/32/48 bytes are already 4-byte aligned
@@ -102,9 +103,8 @@ def ico_image(pixels, size):
     return header + palette + xor + andmask
 
 
-def write_ico(path, shape):
-    sizes = (16, 32, 48)
-    images = [ico_image(render(shape, s), s) for s in sizes]
+def write_ico(path, shape, sizes=(16, 32, 48), colours=None):
+    images = [ico_image(render(shape, s), s, colours) for s in sizes]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for s, img in zip(sizes, images):
@@ -119,3 +119,5 @@ if __name__ == '__main__':
     write_ico(f'{folder}/ardmoor.ico', box_with_arrow)
     write_ico(f'{folder}/invalid.ico', invalid_entry)
     write_ico(f'{folder}/noicon.ico', generic_entry)
+    import sysinfo_icons
+    sysinfo_icons.write_all(f'{folder}/sysinfo')

@@ -4,4 +4,6 @@
 namespace ardmoor {
 inline constexpr const wchar_t* kAppTitle = L"Ardmoor";
 inline constexpr const wchar_t* kAlreadyRunningText = L"An instance of Ardmoor is already running.";
+inline constexpr const wchar_t* kMakerName = L"Quillfen Software";
+inline constexpr const wchar_t* kMakerWebAddress = L"https://www.quillfen.example/ardmoor/";
 }  // namespace ardmoor

@@ -2,6 +2,7 @@
 // the Details bar that follows the selected row.
 #include <windows.h>
 
+#include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/main_commands.h"
 #include "app/modOptions.h"
@@ -160,6 +161,10 @@ void frmMain::ShellOpen(const std::wstring& target, int showCommand) {
 
 // Commands whose windows come with later work; wired here so that every entry point exists.
 void frmMain::pInstall() {}
-void frmMain::pAbout() {}
+
+void frmMain::pAbout() {
+    frmAbout about(settings_.shell ? *settings_.shell : systemShell_);
+    (void)about.ShowModal(hwnd());
+}
 
 }  // namespace ardmoor
