@@ -107,8 +107,9 @@ bool MoveIntoPlace(const fs::path& from, const fs::path& to) {
 class Extraction {
 public:
     Extraction(detail::InputFile& file, const ZipEntry& entry, const EntryData& data, const ExtractProgress& progress,
-               std::vector<unsigned char>& in, std::vector<unsigned char>& out)
-        : file_(file), entry_(entry), data_(data), progress_(progress), in_(in), out_(out) {}
+               std::vector<unsigned char>& in, std::vector<unsigned char>& out, const bool& closePending)
+        : file_(file), entry_(entry), data_(data), progress_(progress), in_(in), out_(out),
+          closePending_(closePending) {}
 
     ZipError Run(const fs::path& destination) {
         std::vector<std::wstring> parts;
@@ -153,7 +154,9 @@ public:
     }
 
 private:
-    bool Report(uint64_t soFar) { return !progress_ || progress_(entry_.name, soFar, entry_.size); }
+    bool Report(uint64_t soFar) {
+        return (!progress_ || progress_(entry_.name, soFar, entry_.size)) && !closePending_;
+    }
 
     // The local header tells where the data starts; it must agree with the directory.
     ZipError LocateData() {
@@ -223,6 +226,7 @@ private:
     const ExtractProgress& progress_;
     std::vector<unsigned char>& in_;
     std::vector<unsigned char>& out_;
+    const bool& closePending_;
     detail::OutputFile output_;
     uint64_t dataStart_ = 0;
     uint64_t written_ = 0;
@@ -232,15 +236,25 @@ private:
 }  // namespace
 
 ZipError ZipReader::Extract(size_t index, const fs::path& destination, const ExtractProgress& progress) {
-    if (!IsOpen()) return ZipError::CannotOpen;
+    // Called again from its own progress callback, it would overwrite the buffers in use.
+    if (!IsOpen() || state_->extracting) return ZipError::CannotOpen;
     const ZipEntry& entry = Entry(index);
+    State& s = *state_;
+    struct Busy {
+        ZipReader& reader;
+        explicit Busy(ZipReader& r) : reader(r) { reader.state_->extracting = true; }
+        ~Busy() {
+            reader.state_->extracting = false;
+            if (reader.state_->closePending) reader.Close();
+        }
+    } busy(*this);
     try {
-        State& s = *state_;
         if (s.inBuffer.empty()) {
             s.inBuffer.resize(kChunk);
             s.outBuffer.resize(kChunk);
         }
-        return Extraction(s.file, entry, s.directory.data[index], progress, s.inBuffer, s.outBuffer).Run(destination);
+        return Extraction(s.file, entry, s.directory.data[index], progress, s.inBuffer, s.outBuffer, s.closePending)
+            .Run(destination);
     } catch (const std::bad_alloc&) {
         return ZipError::WriteFailed;
     }

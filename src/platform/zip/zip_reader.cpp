@@ -32,6 +32,7 @@ ZipReader::ZipReader() : state_(std::make_unique<State>()) {}
 ZipReader::~ZipReader() = default;
 
 ZipError ZipReader::Open(const std::filesystem::path& archive) {
+    if (state_->extracting) return ZipError::CannotOpen;
     Close();
     try {
         if (!state_->file.Open(archive)) return ZipError::CannotOpen;
@@ -46,13 +47,20 @@ ZipError ZipReader::Open(const std::filesystem::path& archive) {
 }
 
 void ZipReader::Close() noexcept {
+    if (state_->extracting) {
+        state_->closePending = true;
+        return;
+    }
     state_->file.Close();
     state_->directory = {};
+    state_->closePending = false;
 }
 
-bool ZipReader::IsOpen() const noexcept { return state_->file.IsOpen(); }
+bool ZipReader::IsOpen() const noexcept { return state_->file.IsOpen() && !state_->closePending; }
 
-size_t ZipReader::EntryCount() const noexcept { return state_->directory.entries.size(); }
+size_t ZipReader::EntryCount() const noexcept {
+    return state_->closePending ? 0 : state_->directory.entries.size();
+}
 
 const ZipEntry& ZipReader::Entry(size_t index) const {
     if (index >= EntryCount()) throw std::out_of_range("zip entry index");

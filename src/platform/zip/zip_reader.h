@@ -48,8 +48,12 @@ public:
     ZipReader(const ZipReader&) = delete;
     ZipReader& operator=(const ZipReader&) = delete;
 
-    // Reads the central directory; closes whatever was open before. Never throws.
+    // Reads the central directory; closes whatever was open before. Never throws. CannotOpen
+    // while an extraction is running (from its progress callback).
     [[nodiscard]] ZipError Open(const std::filesystem::path& archive);
+    // From a progress callback (a window closing while messages run), this cancels the extraction
+    // in progress, and the archive is closed as soon as that has stopped. The reader itself must
+    // outlive the extraction.
     void Close() noexcept;
     [[nodiscard]] bool IsOpen() const noexcept;
 
@@ -61,7 +65,8 @@ public:
     // and the folders on the way; a file already there is replaced. The entry is written to a
     // temporary file beside its target and renamed only once it is whole and its CRC checks out,
     // so a failure leaves nothing under its name. Throws std::out_of_range past the end; returns
-    // CannotOpen when no archive is open; an exception thrown by progress is passed on.
+    // CannotOpen when no archive is open or when called from its own progress callback; an
+    // exception thrown by progress is passed on.
     [[nodiscard]] ZipError Extract(size_t index, const std::filesystem::path& destination,
                                    const ExtractProgress& progress = {});
 

@@ -12,6 +12,10 @@ struct ZipReader::State {
     detail::InputFile file;
     detail::Directory directory;
     std::vector<unsigned char> inBuffer, outBuffer;  // kept between entries
+    // A progress callback that lets window messages run may close the reader: the close waits
+    // until the extraction in progress has stopped.
+    bool extracting = false;
+    bool closePending = false;
 };
 
 }  // namespace ardmoor::zip

@@ -182,6 +182,20 @@ TEST_F(ZipExtract, CancelRemovesThePartialFileAndFailedWritesSaySo) {
     EXPECT_EQ(reader_.Extract(1, dest_), ZipError::WriteFailed);
     EXPECT_EQ(ListTree(dest_), std::vector<std::string>{"big.bin"});
     EXPECT_THROW((void)reader_.Extract(2, dest_), std::out_of_range);
+
+    // The wizard lets messages run from the callback: a second extraction is refused there, and a
+    // window closing meanwhile closes the reader once the extraction has stopped.
+    fs::remove(dest_ / "big.bin");
+    EXPECT_EQ(reader_.Extract(0, dest_,
+                              [&](const std::wstring&, uint64_t soFar, uint64_t) {
+                                  EXPECT_EQ(reader_.Extract(1, dest_), ZipError::CannotOpen);
+                                  if (soFar > 0) reader_.Close();
+                                  return true;
+                              }),
+              ZipError::Cancelled);
+    EXPECT_FALSE(reader_.IsOpen());
+    EXPECT_EQ(reader_.EntryCount(), 0u);
+    EXPECT_TRUE(ListTree(dest_).empty());
 }
 
 }  // namespace
