@@ -18,11 +18,20 @@ using namespace ardmoor::zip;
 
 namespace {
 
-fs::path WorkFolder() {
-    fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    fs::path dir = base / ("ardmoor-zip-fuzz-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return dir;
+// Removed at exit; never destroyed before that, whatever the order of static destructors.
+const fs::path& WorkFolder() {
+    static const fs::path* dir = [] {
+        fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        auto* d = new fs::path(base / ("ardmoor-zip-fuzz-" + std::to_string(getpid())));
+        fs::create_directories(*d);
+        return d;
+    }();
+    static const int cleanup = std::atexit([] {
+        std::error_code ec;
+        fs::remove_all(*dir, ec);
+    });
+    (void)cleanup;
+    return *dir;
 }
 
 void Check(bool condition) {
@@ -32,7 +41,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const fs::path work = WorkFolder();
+    const fs::path& work = WorkFolder();
     const fs::path archive = work / "in.zip", out = work / "out";
     {
         std::ofstream f(archive, std::ios::binary | std::ios::trunc);
