@@ -33,6 +33,11 @@ ARDMOOR_PACKAGES=(
   cups                         # the tests' private print spooler, a printer that writes PDF,
   printer-driver-cups-pdf      # and the library Wine prints through
   libcups2
+  clang                        # the zip reader built natively: its tests under sanitizers,
+  libclang-rt-14-dev           # its fuzzer (libFuzzer, address and undefined sanitizers),
+  zlib1g-dev                   # and its benchmark
+  zip                          # archives the zip reader's tests read, and the benchmark's baseline
+  unzip
 )
 
 say() { printf '==> %s\n' "$*"; }

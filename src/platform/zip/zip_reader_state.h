@@ -1,0 +1,21 @@
+#pragma once
+// What an open ZipReader holds; shared by its listing and extraction halves.
+#include <vector>
+
+#include "platform/zip/zip_directory.h"
+#include "platform/zip/zip_file.h"
+#include "platform/zip/zip_reader.h"
+
+namespace ardmoor::zip {
+
+struct ZipReader::State {
+    detail::InputFile file;
+    detail::Directory directory;
+    std::vector<unsigned char> inBuffer, outBuffer;  // kept between entries
+    // A progress callback that lets window messages run may close the reader: the close waits
+    // until the extraction in progress has stopped.
+    bool extracting = false;
+    bool closePending = false;
+};
+
+}  // namespace ardmoor::zip
