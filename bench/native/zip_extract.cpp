@@ -119,6 +119,13 @@ void MakeMixedTree(const fs::path& root) {
         if (i % 97 == 0) { n = 20u << 20; data = program(n); }
         WriteFile(root / folder / ("file" + std::to_string(i) + (i % 10 == 1 ? ".cab" : ".dat")), data);
         total += n;
+        // Icons, scripts, help pages: small files are most of a package's count.
+        for (int k = 0; k < 6; ++k) {
+            const size_t m = 200 + random() % 12000;
+            WriteFile(root / folder / "res" / ("r" + std::to_string(i) + "_" + std::to_string(k) + ".txt"),
+                      k % 3 ? text(m) : program(m));
+            total += m;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
@@ -21,12 +22,17 @@ namespace {
 // The CRT counts in unsigned int.
 constexpr size_t kMaxIo = 1u << 30;
 
-int OpenRead(const std::filesystem::path& path) {
-    return _wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+int OpenWide(const std::filesystem::path& path, int flags, int mode) {
+    int fd = -1;
+    if (errno_t rc = _wsopen_s(&fd, path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, mode); rc != 0) {
+        errno = rc;
+        return -1;
+    }
+    return fd;
 }
+int OpenRead(const std::filesystem::path& path) { return OpenWide(path, _O_RDONLY, 0); }
 int CreateExclusive(const std::filesystem::path& path) {
-    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                  _S_IREAD | _S_IWRITE);
+    return OpenWide(path, _O_WRONLY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
 }
 long long ReadSome(int fd, uint64_t offset, void* buffer, size_t size) {
     if (_lseeki64(fd, static_cast<long long>(offset), SEEK_SET) < 0) return -1;
