@@ -3,6 +3,7 @@
 # their figures. Benchmarks are not tests: they never fail on time.
 #   tools/bench.sh             every benchmark
 #   tools/bench.sh refresh     only bench_refresh.exe (arguments after the name go to it)
+#   tools/bench.sh zip 7       only the zip reader against unzip, natively (7 rounds)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -22,3 +23,9 @@ for exe in "$ARDMOOR_BUILD"/bench/bench_*.exe; do
   say "benchmark $name"
   "$ARDMOOR_ROOT/tools/wine-run.sh" "$exe" "$@"
 done
+
+# The zip reader, built natively, against Info-ZIP's unzip: tools/bench.sh zip [rounds]
+if [ -z "$only" ] || [ "$only" = zip ]; then
+  say "benchmark zip (native, against unzip)"
+  "$ARDMOOR_BUILD/native/bench_zip" "${1:-7}" "$ARDMOOR_BUILD/native/zip-bench"
+fi

@@ -4,7 +4,8 @@
 ARDMOOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ARDMOOR_BUILD="${ARDMOOR_BUILD:-$ARDMOOR_ROOT/build}"
 ARDMOOR_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils libz-mingw-w64-dev
-  googletest imagemagick nsis wixl xdotool poppler-utils python3)
+  googletest imagemagick nsis wixl xdotool poppler-utils python3
+  clang libclang-rt-14-dev zlib1g-dev zip unzip)
 
 say() { printf '==> %s\n' "$*"; }
 
