@@ -257,18 +257,3 @@ bool InstallWizard::FinishProgram() {
 }
 
 }  // namespace ardmoor
-
-namespace ardmoor {
-
-// Zip archives come with the zip reader.
-void InstallWizard::AddArchiveItems(const std::wstring&, const std::wstring&, const std::wstring&, uint64_t,
-                                    const FILETIME&) {}
-
-bool InstallWizard::FinishArchive() {
-    Tell(L"Zip archives cannot be installed yet.", MB_ICONEXCLAMATION);
-    return false;
-}
-
-bool InstallWizard::cZip_OnExtract(const std::wstring&, uint64_t, uint64_t) { return !closing_; }
-
-}  // namespace ardmoor

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+
+#include "app/modOptions.h"
 #include "install/install_wizard.h"
+#include "test_support.h"
 
 namespace ardmoor::test {
 
@@ -91,6 +95,48 @@ public:
         runs.push_back({commandLine, showCommand, true});
         if (whileWaiting) whileWaiting();
         return answer;
+    }
+};
+
+// Builds the wizard's settings (used while the rig is constructed).
+inline InstallWizardSettings RigSettings(const TestRegistryKey& options, clsFind::DriveSource drives,
+                                         std::wstring extractionRoot) {
+    InstallWizardSettings s;
+    s.optionsRoot = options.fullPath();
+    s.drives = std::move(drives);
+    s.extractionRoot = std::move(extractionRoot);
+    return s;
+}
+
+// The wizard with the doubles above, options in a test-owned key, loaded (page 0).
+struct WizardRig {
+    RecordingView view;
+    ScriptedPrompter prompter;
+    RecordingRunner runner;
+    TestRegistryKey options;
+    InstallWizard wizard;
+
+    explicit WizardRig(clsFind::DriveSource drives, Options start = {0, false, 1, 1, 1, 0},
+                       std::wstring extractionRoot = {})
+        : wizard(view, prompter, runner, RigSettings(options, std::move(drives), std::move(extractionRoot))) {
+        view.wizard = &wizard;
+        modOptions::Current() = start;
+        wizard.Load();
+    }
+    // Next up to the choice page (through the search).
+    void ToChoice() {
+        while (wizard.Page() < InstallWizard::kPageChoose) wizard.Next();
+    }
+    std::vector<std::wstring> Keys() const {
+        std::vector<std::wstring> keys;
+        for (const FoundItem& item : wizard.Items()) keys.push_back(item.key);
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    }
+    DWORD Stored(const wchar_t* name) const {
+        DWORD value = 99, size = sizeof(value);
+        ::RegGetValueW(options.handle(), L"InstallSettings", name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+        return value;
     }
 };
 

@@ -42,38 +42,6 @@ struct Drives {
     }
 };
 
-struct Rig {
-    RecordingView view;
-    ScriptedPrompter prompter;
-    RecordingRunner runner;
-    TestRegistryKey options;
-    InstallWizard wizard;
-
-    explicit Rig(clsFind::DriveSource drives, Options start = {0, false, 1, 1, 1, 0})
-        : wizard(view, prompter, runner, Settings(std::move(drives))) {
-        view.wizard = &wizard;
-        modOptions::Current() = start;
-        wizard.Load();
-    }
-    InstallWizardSettings Settings(clsFind::DriveSource drives) {
-        InstallWizardSettings s;
-        s.optionsRoot = options.fullPath();
-        s.drives = std::move(drives);
-        return s;
-    }
-    std::vector<std::wstring> Keys() const {
-        std::vector<std::wstring> keys;
-        for (const FoundItem& item : wizard.Items()) keys.push_back(item.key);
-        std::sort(keys.begin(), keys.end());
-        return keys;
-    }
-    DWORD Stored(const wchar_t* name) const {
-        DWORD value = 99, size = sizeof(value);
-        ::RegGetValueW(options.handle(), L"InstallSettings", name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-        return value;
-    }
-};
-
 std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
     std::sort(v.begin(), v.end());
     return v;
@@ -83,7 +51,7 @@ std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
 
 TEST(InstallWizard, PagesButtonsAndCaptionsFromWelcomeToChoice) {
     Drives drives;
-    Rig rig(drives.Source());
+    WizardRig rig(drives.Source());
     InstallWizard& w = rig.wizard;
     EXPECT_EQ(w.Page(), 0);
     EXPECT_STREQ(w.NextCaption(), L"&Next >");
@@ -144,7 +112,7 @@ TEST(InstallWizard, PagesButtonsAndCaptionsFromWelcomeToChoice) {
 
 TEST(InstallWizard, ListsSetupProgramsOfTheCheckedDriveKindsOnly) {
     Drives drives;
-    Rig rig(drives.Source());
+    WizardRig rig(drives.Source());
     InstallWizard& w = rig.wizard;
     w.Next();
     w.Next();
@@ -178,7 +146,7 @@ TEST(InstallWizard, ListsSetupProgramsOfTheCheckedDriveKindsOnly) {
 
 TEST(InstallWizard, StopKeepsWhatWasFoundAndRefreshSearchesAgain) {
     Drives drives;
-    Rig rig(drives.Source());
+    WizardRig rig(drives.Source());
     InstallWizard& w = rig.wizard;
     w.Next();
     // The user presses Stop once the first program is listed.
@@ -207,7 +175,7 @@ TEST(InstallWizard, StopKeepsWhatWasFoundAndRefreshSearchesAgain) {
 
 TEST(InstallWizard, ClosingDuringASearchEndsItAndLeavesTheControlsAlone) {
     Drives drives;
-    Rig rig(drives.Source());
+    WizardRig rig(drives.Source());
     InstallWizard& w = rig.wizard;
     w.Next();
     rig.view.onPump = [&] {
@@ -228,7 +196,7 @@ TEST(InstallWizard, FinishStartsTheChosenProgramOnceWithoutWaiting) {
     const std::wstring program = dir / L"Program Files\\Setup.exe";
     ASSERT_TRUE(WriteFileBytes(program, "MZ"));
     Drives drives;
-    Rig rig(drives.Source());
+    WizardRig rig(drives.Source());
     InstallWizard& w = rig.wizard;
     w.Next();
     w.Next();
@@ -253,7 +221,7 @@ TEST(InstallWizard, FinishExplainsWhatItCannotStartAndReturnsToTheChoice) {
     ASSERT_TRUE(WriteFileBytes(dir / L"notes.txt", "x"));
     ASSERT_TRUE(WriteFileBytes(dir / L"setup.exe", "MZ"));
     Drives drives;
-    Rig rig(drives.Source());
+    WizardRig rig(drives.Source());
     InstallWizard& w = rig.wizard;
     w.Next();
     w.Next();
