@@ -45,6 +45,8 @@ init_test_prefix() {
   local prefix="$1" home="$2"
   mkdir -p "$home"
   export HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache"
+  # Wine's Recycle Bin is the XDG trash; without its parent folder the shell deletes for good.
+  mkdir -p "$XDG_DATA_HOME"
   use_prefix "$prefix"
   if [ ! -f "$prefix/.ardmoor-ready-2" ]; then
     say "creating Wine prefix $prefix"

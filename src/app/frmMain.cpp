@@ -52,6 +52,7 @@ void frmMain::Form_Load() {
     listStyle.view = list_view::kViewIcons;
     (void)lvRemove.Create(hwnd(), kIdList, listStyle);
     lvRemove.SetBorderStyle(1, 1);
+    lvRemove.SetTakesReturn(true);  // Enter on a row uninstalls it
     lvRemove.OnItemClick = [this](ListItem item) { ShowDetails(item.Index()); };
     lvRemove.OnItemDblClick = [this](ListItem) { pUninstall(); };
     lvRemove.OnKeyUp = [this](int key, int shift) { OnListKeyUp(key, shift); };

@@ -12,8 +12,11 @@
 #include "controls/list_view/list_view.h"
 #include "platform/subclass.h"
 #include "controls/task_pane/task_pane.h"
+#include "platform/system_process_runner.h"
 #include "platform/unique_handle.h"
 #include "platform/window.h"
+#include "uninstall/system_shell.h"
+#include "uninstall/uninstall_workflow.h"
 
 namespace ardmoor {
 
@@ -30,11 +33,15 @@ struct RefreshTimings {
     size_t iconLookups = 0;  // distinct icon files looked up
 };
 
-class frmMain : public Window, private ISubclass {
+class frmMain : public Window, private ISubclass, private UninstallHost {
 public:
     struct Settings {
         std::vector<std::wstring> uninstallRoots = DefaultUninstallRoots();
         std::wstring optionsRoot;  // empty: the program's own key
+        // The commands' collaborators; null: the real ones (dialogs, processes, the shell).
+        UninstallPrompter* prompter = nullptr;
+        ProcessRunner* runner = nullptr;
+        Shell* shell = nullptr;
     };
     frmMain();
     explicit frmMain(Settings settings);
@@ -56,6 +63,10 @@ public:
     void ShowDetails(int index);
 
     [[nodiscard]] const RefreshTimings& LastRefresh() const noexcept { return timings_; }
+    // A listing refresh is under way (it lets messages run, so commands can come meanwhile).
+    [[nodiscard]] bool RefreshInFlight() const noexcept { return busy_ != 0; }
+    // An uninstaller started from this window is running.
+    [[nodiscard]] bool UninstallRunning() const noexcept { return running_; }
     [[nodiscard]] int SelectedIndex() const noexcept { return SelectedIndex_; }
     // For tests and diagnostics: the window's parts.
     [[nodiscard]] ListView& List() noexcept { return lvRemove; }
@@ -90,7 +101,18 @@ private:
                       unsigned generation);
     void ShellOpen(const std::wstring& target, int showCommand);
     [[nodiscard]] bool IsGroupingSupported() const;
-    [[nodiscard]] bool Alive() const noexcept { return hwnd() != nullptr && !closing_; }
+    [[nodiscard]] bool Alive() const noexcept override { return hwnd() != nullptr && !closing_; }
+
+    // The uninstall workflow's view of the window (frmMain_uninstall.cpp).
+    UninstallWorkflow Workflow();
+    std::optional<Row> CurrentRow() override;
+    void SetRowCommand(const std::wstring& key, const std::wstring& command) override;
+    void DropRow(const std::wstring& key, Drop why) override;
+    void BeginRun() override;
+    void EndRun() override;
+    [[nodiscard]] std::wstring Title() const override;
+    // Ends a refresh in flight (the rest of its work is dropped); true when there was one.
+    bool CancelRefresh();
 
     Settings settings_;
     TitleStrip picTitle;
@@ -110,6 +132,11 @@ private:
     bool closing_ = false;
     unsigned refreshGeneration_ = 0;
     RefreshTimings timings_;
+    std::unique_ptr<DialogUninstallPrompter> dialogs_;
+    SystemProcessRunner systemRunner_;
+    SystemShell systemShell_;
+    bool running_ = false;           // an uninstaller runs: no command starts
+    bool refreshCancelled_ = false;  // the run ended a refresh, which runs again afterwards
 };
 
 }  // namespace ardmoor

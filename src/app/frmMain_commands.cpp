@@ -1,7 +1,6 @@
 // The main window's commands: task-pane clicks, the popup and View menus, the list's events, and
 // the Details bar that follows the selected row.
 #include <windows.h>
-#include <shellapi.h>
 
 #include "app/frmMain.h"
 #include "app/main_commands.h"
@@ -44,6 +43,7 @@ void frmMain::ShowDetails(int index) {
 }
 
 void frmMain::OnTaskItemClick(TaskPaneItem& item) {
+    if (running_) return;  // no command while an uninstaller runs
     // Copies: a command may change or rebuild the pane.
     const std::wstring key = item.Key();
     const std::wstring tag = item.Tag();
@@ -72,6 +72,7 @@ void frmMain::OnTaskItemClick(TaskPaneItem& item) {
 }
 
 void frmMain::OnMenuCommand(int id) {
+    if (running_) return;  // no command while an uninstaller runs
     Options& o = modOptions::Current();
     switch (id) {
     case kIdMenuUninstall:
@@ -147,21 +148,14 @@ void frmMain::OnColumnClick(int column) {
 }
 
 void frmMain::ShellOpen(const std::wstring& target, int showCommand) {
-    // A missing file or an unknown link opens nothing; no message here.
+    // A missing file or an unknown link opens nothing and shows no message of ours.
     if (target.empty()) return;
-    SHELLEXECUTEINFOW info{sizeof(info)};
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.hwnd = hwnd();
-    info.lpVerb = L"open";
-    info.lpFile = target.c_str();
-    info.nShow = showCommand;
-    ::ShellExecuteExW(&info);
+    Shell& shell = settings_.shell ? *settings_.shell : systemShell_;
+    (void)shell.Open(target, showCommand, L"", L"", L"open", nullptr);
 }
 
 // Commands whose windows come with later work; wired here so that every entry point exists.
-void frmMain::pUninstall() {}
 void frmMain::pInstall() {}
-void frmMain::pRemoveItem(const std::wstring&, const std::wstring&, bool) {}
 void frmMain::pPrint() {}
 void frmMain::pProperties() {}
 void frmMain::pAbout() {}

@@ -27,6 +27,11 @@ std::wstring AddBackslash(std::wstring_view path) {
     return out;
 }
 
+std::wstring RemoveBackslash(std::wstring_view path) {
+    if (!path.empty() && path.back() == L'\\') path.remove_suffix(1);
+    return std::wstring(path);
+}
+
 std::wstring GetSpecialFolderPath(int folder) {
     std::wstring path;
     if (folder == kFolderTemp) {

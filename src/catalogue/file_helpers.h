@@ -12,6 +12,8 @@ bool FileExists(std::wstring_view path);
 
 // Appends "\" unless the text already ends with one (an empty text becomes "\").
 std::wstring AddBackslash(std::wstring_view path);
+// Removes one trailing "\", if there is one.
+std::wstring RemoveBackslash(std::wstring_view path);
 
 // Folder number 999: the temporary folder (GetTempPathW). Any other number: the shell's folder
 // path for that CSIDL (SHGetFolderPathW with no window, the default-user token -1 and flags 0,;

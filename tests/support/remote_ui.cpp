@@ -273,7 +273,7 @@ bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path) {
 std::wstring ScreenshotFolder() {
     wchar_t buf[MAX_PATH];
     const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", buf, MAX_PATH);
-    std::wstring folder = n && n < MAX_PATH ? std::wstring(buf, n) : ExeFolder() + L"..\\screenshots";
+    std::wstring folder = n && n < MAX_PATH ? std::wstring(buf, n) : BuildPath(L"screenshots");
     ::CreateDirectoryW(folder.c_str(), nullptr);
     return folder + L"\\";
 }

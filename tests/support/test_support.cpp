@@ -130,10 +130,19 @@ std::wstring ExeFolder() {
     return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
-std::wstring FixtureExe(std::wstring_view name) {
-    return ExeFolder() + L"..\\fixtures\\" + std::wstring(name) + L".exe";
+std::wstring BuildPath(std::wstring_view relative) {
+    std::wstring path = ExeFolder() + L"..\\" + std::wstring(relative);
+    // Wine names a program outside every drive by its "\??\unix\..." path without the prefix,
+    // which reads as a relative path; with the prefix back the file functions take it.
+    if (path.rfind(L"unix\\", 0) == 0) path.insert(0, L"\\\\?\\");
+    // After "\\?\" the file functions resolve no "..": resolve it here.
+    wchar_t buf[MAX_PATH * 4];
+    const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(buf)), buf, nullptr);
+    return n && n < std::size(buf) ? std::wstring(buf, n) : path;
 }
 
-std::wstring ArdmoorExe() { return ExeFolder() + L"..\\ardmoor.exe"; }
+std::wstring FixtureExe(std::wstring_view name) { return BuildPath(L"fixtures\\" + std::wstring(name) + L".exe"); }
+
+std::wstring ArdmoorExe() { return BuildPath(L"ardmoor.exe"); }
 
 }  // namespace ardmoor::test

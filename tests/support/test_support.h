@@ -55,8 +55,10 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Folder of the running test exe, with a trailing backslash.
+// Folder of the running test exe, with a trailing backslash, as the system names it.
 std::wstring ExeFolder();
+// A file or folder of the build folder ("fixtures\\x.exe"), in a form every file function takes.
+std::wstring BuildPath(std::wstring_view relative);
 // A helper program built from tests/fixtures/<name>.cpp.
 std::wstring FixtureExe(std::wstring_view name);
 // The built ardmoor.exe.

@@ -201,6 +201,10 @@ public:
     void SetBorderStyle(int borderStyle, int appearance);
     void SetFullRowSelect(bool on);
     void SetColumnHeaders(bool on);
+    // The list takes the Enter key itself instead of leaving it to the dialog keys of its window,
+    // and reports an Enter release only when it also had the press: the release of an Enter that
+    // closed a message box over the list is not one.
+    void SetTakesReturn(bool on) noexcept { takesReturn_ = on; }
 
     // Events. Handlers may change the list (even remove the clicked row).
     std::function<void(int column)> OnColumnClick;  // 1-based
@@ -285,6 +289,8 @@ private:
     // whose release the control is handling right now.
     int pendingButtons_ = 0;
     int releasingButtons_ = 0;
+    bool takesReturn_ = false;
+    bool returnPressed_ = false;  // an Enter press reached the list and its release has not
 };
 
 // Asks a list-view control whether it can show item groups: turns group view on, reads it back

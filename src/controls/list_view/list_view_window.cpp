@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/list_view/list_view.h"
 #include "platform/window.h"
@@ -255,9 +256,20 @@ LRESULT CALLBACK ListView::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         return proc ? ::CallWindowProcW(proc, hwnd, msg, wp, lp) : ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     switch (msg) {
+        case WM_GETDLGCODE: {
+            LRESULT code = self->CallListProc(hwnd, msg, wp, lp);
+            const auto* m = reinterpret_cast<const MSG*>(lp);
+            if (self->takesReturn_ && m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_RETURN) self->returnPressed_ = true;
+            break;
+        case WM_KILLFOCUS: self->returnPressed_ = false; break;
         case WM_KEYUP:
         case WM_SYSKEYUP: {
             const LRESULT result = self->CallListProc(hwnd, msg, wp, lp);
+            if (wp == VK_RETURN && self->takesReturn_ && !std::exchange(self->returnPressed_, false)) return result;
             if (self->OnKeyUp) {
                 const int key = static_cast<int>(wp);
                 const int shift = ShiftState();

@@ -1,0 +1,166 @@
+// The main window's remove and uninstall commands in-process, over entries in a test-owned key:
+// which row goes, which becomes current, what the status bar and the Details bar say, and the
+// window out of use while an uninstaller (the fixture) runs.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/frmMain.h"
+#include "app/main_commands.h"
+#include "catalogue/entry_removal.h"
+#include "scripted_prompter.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+
+namespace {
+
+// The real runner, looked over the shoulder of when a run starts.
+struct WatchedRunner : ProcessRunner {
+    SystemProcessRunner real;
+    std::function<void()> atStart;
+    Status Start(const std::wstring& line, int show) override { return real.Start(line, show); }
+    Status RunAndWait(const std::wstring& line, int show) override {
+        if (atStart) atStart();
+        return real.RunAndWait(line, show);
+    }
+};
+
+struct MainWindowUninstall : ::testing::Test {
+    test::TestRegistryKey entries;
+    test::TestRegistryKey options;
+    test::ScriptedPrompter prompter;
+    WatchedRunner runner;
+    SystemShell shell;
+
+    std::wstring Key(int n) const { return entries.fullPath() + L"\\Uninstall\\E" + std::to_wstring(n); }
+    void Seed(int count) {
+        for (int n = 1; n <= count; ++n) {
+            entries.SetString(L"Uninstall\\E" + std::to_wstring(n), L"DisplayName", L"Entry " + std::to_wstring(n));
+            entries.SetString(L"Uninstall\\E" + std::to_wstring(n), L"UninstallString", L"C:\\e\\unins.exe");
+        }
+    }
+    std::unique_ptr<frmMain> Open() {
+        frmMain::Settings settings;
+        settings.uninstallRoots = {entries.fullPath() + L"\\Uninstall"};
+        settings.optionsRoot = options.fullPath() + L"\\Ardmoor";
+        settings.prompter = &prompter;
+        settings.runner = &runner;
+        settings.shell = &shell;
+        auto w = std::make_unique<frmMain>(settings);
+        EXPECT_TRUE(w->Load(SW_SHOWNORMAL));
+        return w;
+    }
+    static void Command(frmMain& w, int id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
+    static std::wstring RemoveText(frmMain& w) {
+        auto* bar = w.Tasks().FindBar(L"Tasks");
+        auto* item = bar ? bar->FindItem(L"REMOVE") : nullptr;
+        return item ? item->Text() : L"<missing>";
+    }
+    static std::wstring Count(frmMain& w) { return w.Status().PanelText(2); }
+
+    // A window destroyed by an earlier test leaves its WM_QUIT behind, which would end any wait.
+    static void Drain() {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void SetUp() override { Drain(); }
+    void TearDown() override { Drain(); }
+};
+
+}  // namespace
+
+TEST_F(MainWindowUninstall, RemovalAsksAndMakesTheRowAboveCurrent) {
+    Seed(7);
+    auto w = Open();
+    ListView& list = w->List();
+    ASSERT_EQ(list.Count(), 7);
+
+    // No leaves registry and list alone.
+    prompter.messageAnswers = {IDNO};
+    Command(*w, kIdMenuRemove);
+    EXPECT_EQ(prompter.asked.back().text, L"Are you sure you want to remove \r\n\r\nEntry 1\r\n\r\n from you uninstall listing?");
+    EXPECT_EQ(prompter.asked.back().title, L"Ardmoor");
+    EXPECT_EQ(list.Count(), 7);
+    EXPECT_TRUE(pKeyExists(Key(1)));
+
+    // The first row: the next one moves up and is current.
+    prompter.messageAnswers = {IDYES};
+    Command(*w, kIdMenuRemove);
+    EXPECT_FALSE(pKeyExists(Key(1)));
+    EXPECT_EQ(list.Count(), 6);
+    EXPECT_EQ(w->SelectedIndex(), 1);
+    EXPECT_EQ(list.SelectedItem().Text(), L"Entry 2");
+    EXPECT_EQ(Count(*w), L"6 items..." + std::wstring(10, L' '));
+    EXPECT_EQ(RemoveText(*w), L"Remove Entry 2 from your uninstall listing...");
+
+    // Row 5 (Entry 6): row 4 becomes current.
+    w->ShowDetails(5);
+    prompter.messageAnswers = {IDYES};
+    Command(*w, kIdMenuRemove);
+    EXPECT_FALSE(pKeyExists(Key(6)));
+    EXPECT_EQ(w->SelectedIndex(), 4);
+    EXPECT_EQ(list.SelectedItem().Text(), L"Entry 5");
+    EXPECT_EQ(RemoveText(*w), L"Remove Entry 5 from your uninstall listing...");
+    EXPECT_EQ(Count(*w), L"5 items..." + std::wstring(10, L' '));
+    w->Destroy();
+}
+
+TEST_F(MainWindowUninstall, RemovingTheOnlyRowEmptiesTheList) {
+    Seed(1);
+    auto w = Open();
+    prompter.messageAnswers = {IDYES};
+    Command(*w, kIdMenuRemove);
+    EXPECT_EQ(w->List().Count(), 0);
+    EXPECT_EQ(w->SelectedIndex(), 1);
+    EXPECT_FALSE(w->List().SelectedItem());
+    EXPECT_EQ(Count(*w).substr(0, 2), L"0 ");
+    // Nothing left to act on: neither command asks anything.
+    Command(*w, kIdMenuRemove);
+    Command(*w, kIdMenuUninstall);
+    EXPECT_EQ(prompter.asked.size(), 1u);
+    w->Destroy();
+}
+
+TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRefreshGoesOn) {
+    Seed(6);
+    test::TempDir dir;
+    const std::wstring marker = dir / L"ran";
+    entries.SetString(L"Uninstall\\E3", L"UninstallString",
+                      L"\"" + test::FixtureExe(L"uninstaller") + L"\" --wait 300 --delete-key \"" + Key(3) +
+                          L"\" --touch \"" + marker + L"\"");
+    auto w = Open();
+    w->ShowDetails(3);
+
+    bool enabled = true, refreshing = true, running = false;
+    runner.atStart = [&] {
+        enabled = ::IsWindowEnabled(w->hwnd()) != FALSE;
+        refreshing = w->RefreshInFlight();
+        running = w->UninstallRunning();
+        // Commands that reach the window meanwhile (posted, say) do nothing.
+        Command(*w, kIdMenuRemove);
+        Command(*w, kIdMenuUninstall);
+        Command(*w, kIdMenuRefresh);
+    };
+    // The uninstall command arrives while a refresh lets messages run.
+    ::PostMessageW(w->hwnd(), WM_COMMAND, kIdMenuUninstall, 0);
+    w->pRefresh();
+
+    EXPECT_FALSE(test::ReadFileBytes(marker).empty()) << "the uninstaller did not run";
+    EXPECT_FALSE(enabled);
+    EXPECT_FALSE(refreshing) << "a refresh was still in flight when the uninstaller started";
+    EXPECT_TRUE(running);
+    EXPECT_TRUE(prompter.asked.empty()) << "a command ran during the uninstall";
+    EXPECT_TRUE(::IsWindowEnabled(w->hwnd()));
+    EXPECT_FALSE(w->UninstallRunning());
+    EXPECT_FALSE(w->RefreshInFlight());
+
+    // The entry is gone: its row leaves, the row above is current, the count drops.
+    EXPECT_EQ(w->List().Count(), 5);
+    EXPECT_FALSE(w->List().Item(Key(3)));
+    EXPECT_EQ(w->SelectedIndex(), 2);
+    EXPECT_EQ(RemoveText(*w), L"Remove Entry 2 from your uninstall listing...");
+    EXPECT_TRUE(w->List().Visible());
+    w->Destroy();
+}

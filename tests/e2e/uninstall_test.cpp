@@ -1,0 +1,270 @@
+// Uninstalling through the real ardmoor.exe: a program installed at test time by a real x64 NSIS
+// installer ("Plover Sketch", not one of the shared samples) is uninstalled through the main
+// window, first cancelled in its own window, then for real; its uninstaller hands on to a copy
+// of itself in %TEMP% and leaves its settings file behind. The uninstaller's windows are answered
+// from here, as a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "remote_accessible.h"
+#include "remote_ui.h"
+#include "test_support.h"
+
+using namespace ardmoor::test;
+
+namespace {
+
+const wchar_t* kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kPlover = L"ArdmoorPloverSketch";
+const std::wstring kInvalid = L"ArdmoorE2E_NoCommand";
+const std::wstring kPloverFolder = L"C:\\Program Files\\Plover Sketch";
+constexpr int kViewDetails = 1102;
+
+bool EntryExists(const std::wstring& name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kUninstall + name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+void DeleteEntry(const std::wstring& name) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + name).c_str());
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstall + name).c_str());
+}
+
+// Run from a copy on drive C: an installer reads itself, which it cannot do by the name Wine
+// gives a program outside every drive (the build folder).
+bool RunInstaller(const std::wstring& file) {
+    TempDir staging;
+    const std::wstring copy = staging / file.substr(file.find_last_of(L'\\') + 1);
+    if (!::CopyFileW(file.c_str(), copy.c_str(), FALSE)) return false;
+    AppProcess setup;
+    if (!setup.Start(copy, L"/S")) return false;
+    DWORD code = 1;
+    return setup.WaitExit(std::chrono::seconds(120), &code) && code == 0;
+}
+
+// A visible window of any process whose title starts with `prefix`.
+HWND WindowTitled(const std::wstring& prefix, const wchar_t* className = L"#32770") {
+    struct Ctx {
+        const std::wstring& prefix;
+        const wchar_t* cls;
+        HWND found;
+    } ctx{prefix, className, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (!::IsWindowVisible(h) || ClassName(h) != c->cls || WindowText(h).rfind(c->prefix, 0) != 0) return TRUE;
+            c->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+HWND WaitForWindow(const std::wstring& prefix, const wchar_t* className = L"#32770",
+                   std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = WindowTitled(prefix, className)) != nullptr; }, timeout);
+    return found;
+}
+
+double CpuSeconds(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+    auto ticks = [](FILETIME f) { return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+}
+
+// Wine's Recycle Bin is the XDG trash; the shell deletes for good when its parent folder is missing.
+std::wstring TrashFolder() {
+    wchar_t buf[1024];
+    const DWORD n = ::GetEnvironmentVariableW(L"XDG_DATA_HOME", buf, 1024);
+    if (n == 0 || n >= 1024) return {};
+    std::wstring path = L"\\\\?\\unix" + std::wstring(buf, n);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    for (size_t i = path.find(L'\\', 9); i != std::wstring::npos; i = path.find(L'\\', i + 1))
+        ::CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+    ::CreateDirectoryW(path.c_str(), nullptr);
+    return path + L"\\Trash";
+}
+
+struct Seeded {
+    Seeded() {
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kUninstall + kInvalid).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key, nullptr);
+        const std::wstring name = L"Ardmoor Entry Without Command";
+        ::RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                         static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    }
+    ~Seeded() {
+        DeleteEntry(kInvalid);
+        DeleteEntry(kPlover);  // should the uninstall have failed
+        RemoveTree(kPloverFolder);
+    }
+};
+
+struct App {
+    AppProcess app;
+    HWND main = nullptr, list = nullptr, status = nullptr, tasks = nullptr;
+
+    void Start() {
+        ASSERT_TRUE(app.Start(ArdmoorExe()));
+        main = app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", std::chrono::seconds(30));
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return (list = FindChild(main, L"SysListView32")) != nullptr; }));
+        status = FindChild(main, L"msctls_statusbar32");
+        tasks = FindChild(main, L"ArdmoorTaskPane");
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(list) && Count() >= 0; }, std::chrono::seconds(30)));
+        ::SendMessageW(main, WM_COMMAND, kViewDetails, 0);
+    }
+    // The count in the status bar, -1 while there is none.
+    int Count() const {
+        const std::wstring s = RemoteStatusText(status, 1);
+        const size_t at = s.find(L" items...");
+        return at == std::wstring::npos ? -1 : _wtoi(s.substr(0, at).c_str());
+    }
+    int IndexOf(const std::wstring& text) const {
+        const auto names = RemoteListView(list).Column(0);
+        const auto it = std::find(names.begin(), names.end(), text);
+        return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+    }
+    POINT RowPoint(int index0) const {
+        const RECT r = RemoteListView(list).ItemRect(index0);
+        POINT pt{r.left + 20, (r.top + r.bottom) / 2};
+        ::ClientToScreen(list, &pt);
+        return pt;
+    }
+    void SelectRow(const std::wstring& text) const {
+        const int i = IndexOf(text);
+        ASSERT_GE(i, 0);
+        ::SetForegroundWindow(main);
+        ClickAt(RowPoint(i));
+        ASSERT_TRUE(WaitUntil([&] { return RemoteListView(list).Selected() == i; }, std::chrono::seconds(5)));
+        ASSERT_TRUE(WaitUntil([&] { return !Detail(L"Remove " + text).empty(); }, std::chrono::seconds(5)));
+    }
+    std::wstring Detail(const std::wstring& prefix) const { return AccessibleNameStartingWith(tasks, prefix); }
+    // One of the program's own dialogs.
+    HWND Dialog(const wchar_t* title) const {
+        for (HWND h : TopLevelWindows(app.pid()))
+            if (::IsWindowVisible(h) && ClassName(h) == L"ArdmoorModalWindow" && WindowText(h) == title) return h;
+        return nullptr;
+    }
+    HWND WaitDialog(const wchar_t* title) const {
+        HWND h = nullptr;
+        WaitUntil([&] { return (h = Dialog(title)) != nullptr; }, std::chrono::seconds(60));
+        return h;
+    }
+    bool Answers() const {
+        DWORD_PTR r = 0;
+        return ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &r) != 0;
+    }
+};
+
+constexpr int kHeaderId = 10;  // the dialogs' header strip
+
+}  // namespace
+
+TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecycled) {
+    Seeded seeded;
+    const std::wstring trash = TrashFolder();
+    ASSERT_FALSE(trash.empty()) << "XDG_DATA_HOME is not set for the test prefix";
+    RemoveTree(trash + L"\\files\\Plover Sketch");
+    ::DeleteFileW((trash + L"\\info\\Plover Sketch.trashinfo").c_str());
+    ASSERT_TRUE(RunInstaller(BuildPath(L"installers\\plover-sketch-setup.exe")));
+    ASSERT_TRUE(EntryExists(kPlover));
+
+    App w;
+    ASSERT_NO_FATAL_FAILURE(w.Start());
+    const int rows = w.Count();
+    ASSERT_GE(w.IndexOf(L"Plover Sketch"), 0);
+
+    // 1. Through the task pane, and cancelled in the uninstaller's own window.
+    ASSERT_NO_FATAL_FAILURE(w.SelectRow(L"Plover Sketch"));
+    ASSERT_TRUE(AccessibleDoDefaultAction(
+        w.tasks, L"Plover Sketch\r\ncan be uninstalled by double-clicking the item or clicking here..."));
+    HWND confirm = WaitForWindow(L"Plover Sketch Uninstall");
+    ASSERT_NE(confirm, nullptr) << "the uninstaller did not show its window";
+    EXPECT_FALSE(::IsWindowEnabled(w.main)) << "the main window takes input during the uninstall";
+    EXPECT_TRUE(w.Answers()) << "the main window does not handle its messages (nor paint)";
+    // While the uninstaller waits for its user, the program sleeps too.
+    const double cpu0 = CpuSeconds(w.app.handle());
+    const auto t0 = std::chrono::steady_clock::now();
+    PumpFor(3000);
+    const double cpu = CpuSeconds(w.app.handle()) - cpu0;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("[ figures ] ardmoor.exe used %.3f s of CPU in %.2f s while the uninstaller ran (%.1f%% of a core)\n",
+                cpu, wall, 100.0 * cpu / wall);
+    EXPECT_LT(cpu, wall * 0.2);
+    ASSERT_TRUE(SaveWindowScreenshot(w.main, ScreenshotFolder() + L"uninstall-running.bmp"));
+    PressDialogButton(confirm, IDCANCEL);
+
+    HWND verify = w.WaitDialog(L"Verify...");
+    ASSERT_NE(verify, nullptr) << "a cancelled uninstall leads to the verification dialog";
+    EXPECT_EQ(WindowText(::GetDlgItem(verify, kHeaderId)), L"Plover Sketch");
+    EXPECT_TRUE(::IsWindowEnabled(w.main) == FALSE) << "the dialog is modal";
+    PressDialogButton(verify, IDNO);
+    ASSERT_TRUE(WaitUntil([&] { return !w.Dialog(L"Verify...") && ::IsWindowEnabled(w.main); }));
+    EXPECT_TRUE(EntryExists(kPlover));
+    EXPECT_EQ(w.Count(), rows);
+
+    // 2. A double-click on the row; the uninstaller's copy in %TEMP% does the work and is waited for.
+    const int at = w.IndexOf(L"Plover Sketch");
+    const std::wstring neighbour = RemoteListView(w.list).Text(at > 0 ? at - 1 : 1);
+    ::SetForegroundWindow(w.main);
+    ClickAt(w.RowPoint(at), false, true);
+    confirm = WaitForWindow(L"Plover Sketch Uninstall");
+    ASSERT_NE(confirm, nullptr);
+    PressDialogButton(confirm, IDOK);  // "&Uninstall"
+    HWND completed = WaitForWindow(L"Plover Sketch Uninstall: Completed");
+    ASSERT_NE(completed, nullptr);
+    EXPECT_FALSE(EntryExists(kPlover)) << "the uninstaller removed its entry";
+    PumpFor(500);
+    EXPECT_FALSE(::IsWindowEnabled(w.main)) << "the wait ended while the uninstaller's copy still ran";
+    EXPECT_EQ(w.Dialog(L"Verify..."), nullptr);
+    EXPECT_EQ(w.Dialog(L"Folder cleanup"), nullptr);
+    PressDialogButton(completed, IDOK);  // "&Close"
+
+    // Its settings file stayed: the folder is offered, and the shell asks before recycling it.
+    HWND cleanup = w.WaitDialog(L"Folder cleanup");
+    ASSERT_NE(cleanup, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(cleanup, kHeaderId)), kPloverFolder) << "shown without its trailing backslash";
+    EXPECT_EQ(w.IndexOf(L"Plover Sketch"), -1) << "the row leaves before the clean-up question";
+    EXPECT_EQ(w.Count(), rows - 1);
+    EXPECT_EQ(w.Detail(L"Remove "), L"Remove " + neighbour + L" from your uninstall listing...");
+    ASSERT_TRUE(SaveWindowScreenshot(cleanup, ScreenshotFolder() + L"uninstall-cleanup-offered.bmp"));
+    PressDialogButton(cleanup, IDYES);
+    HWND shellConfirm = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (shellConfirm = FindDialog(w.app.pid(), L"Confirm folder deletion")) != nullptr; },
+                          std::chrono::seconds(20)));
+    PressDialogButton(shellConfirm, IDYES);
+    EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(kPloverFolder.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                          std::chrono::seconds(20)));
+    EXPECT_NE(::GetFileAttributesW((trash + L"\\files\\Plover Sketch\\plover.ini").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the folder did not go to the Recycle Bin";
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(w.main) != FALSE; }));
+
+    // 3. Enter on an entry without a command opens the invalid-entry dialog; the Enter that closes
+    // it (No is its default) starts nothing more when it is released over the list.
+    ASSERT_NO_FATAL_FAILURE(w.SelectRow(L"Ardmoor Entry Without Command"));
+    PressKey(VK_RETURN);
+    HWND invalid = w.WaitDialog(L"Uninstall Software");
+    ASSERT_NE(invalid, nullptr) << "Enter did not start the uninstall";
+    EXPECT_EQ(WindowText(::GetDlgItem(invalid, kHeaderId)), L"Ardmoor Entry Without Command");
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == invalid; }, std::chrono::seconds(5)));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return w.Dialog(L"Uninstall Software") == nullptr; }, std::chrono::seconds(5)));
+    PumpFor(1500);
+    EXPECT_EQ(w.Dialog(L"Uninstall Software"), nullptr) << "the closing Enter started a second uninstall";
+    EXPECT_TRUE(EntryExists(kInvalid));
+    RemoveTree(trash + L"\\files\\Plover Sketch");
+    ::DeleteFileW((trash + L"\\info\\Plover Sketch.trashinfo").c_str());
+
+    ::PostMessageW(w.main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(w.app.WaitExit(std::chrono::seconds(20)));
+}
