@@ -155,7 +155,6 @@ void frmMain::ShellOpen(const std::wstring& target, int showCommand) {
 }
 
 // Commands whose windows come with later work; wired here so that every entry point exists.
-void frmMain::pInstall() {}
 void frmMain::pPrint() {}
 void frmMain::pProperties() {}
 void frmMain::pAbout() {}

@@ -316,7 +316,8 @@ void frmInstall::SearchStatusChanged(bool now) {
 }
 
 void frmInstall::ShowDriveIcon(const std::wstring& root) {
-    UniqueIcon icon = largeIcons_.ItemPicture(std::wstring_view(root));
+    // Read from the drive itself: by its name alone a root looks like a plain file to the shell.
+    UniqueIcon icon = largeIcons_.ItemPicture(largeIcons_.ItemIndex(std::wstring_view(root), true));
     ::SendMessageW(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
     driveIcon_ = std::move(icon);  // the previous one goes once it is no longer shown
 }

@@ -55,7 +55,7 @@ public:
     }
 };
 
-class ScriptedPrompter : public InstallPrompter {
+class ScriptedInstallPrompter : public InstallPrompter {
 public:
     struct Shown {
         std::wstring text, title;
@@ -111,7 +111,7 @@ inline InstallWizardSettings RigSettings(const TestRegistryKey& options, clsFind
 // The wizard with the doubles above, options in a test-owned key, loaded (page 0).
 struct WizardRig {
     RecordingView view;
-    ScriptedPrompter prompter;
+    ScriptedInstallPrompter prompter;
     RecordingRunner runner;
     TestRegistryKey options;
     InstallWizard wizard;

@@ -235,7 +235,7 @@ TEST(InstallWizard, FinishExplainsWhatItCannotStartAndReturnsToTheChoice) {
         EXPECT_FALSE(rig.view.closed);
         EXPECT_TRUE(w.BackEnabled());
         EXPECT_STREQ(w.NextCaption(), L"&Finish");
-        return rig.prompter.messages.size() == 1 ? rig.prompter.messages[0] : ScriptedPrompter::Shown{};
+        return rig.prompter.messages.size() == 1 ? rig.prompter.messages[0] : ScriptedInstallPrompter::Shown{};
     };
 
     const auto missing = finishWith(dir / L"gone.exe");
