@@ -4,6 +4,7 @@
 #   tools/bench.sh             every benchmark
 #   tools/bench.sh refresh     only bench_refresh.exe (arguments after the name go to it)
 #   tools/bench.sh zip 7       only the zip reader against unzip, natively (7 rounds)
+#   tools/bench.sh install_search 5   only the install wizard's search (5 rounds) and its Stop
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -12,6 +13,12 @@ build_all --target benchmarks
 init_test_prefix "$ARDMOOR_BUILD/bench-prefix" "$ARDMOOR_BUILD/bench-home"
 start_display
 trap 'wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+# The install wizard's search reads two fixture drives, made once natively, linked before Wine starts.
+if [ -z "${1:-}" ] || [ "${1:-}" = install_search ]; then
+  python3 "$ARDMOOR_ROOT/bench/make_search_drive.py" "$ARDMOOR_BUILD/bench-drives"
+  ln -sfn "$ARDMOOR_BUILD/bench-drives/search" "$WINEPREFIX/dosdevices/s:"
+  ln -sfn "$ARDMOOR_BUILD/bench-drives/big" "$WINEPREFIX/dosdevices/t:"
+fi
 wineserver -p
 (cd "$WINEPREFIX/drive_c" && wine cmd /c exit >/dev/null 2>&1) || true
 

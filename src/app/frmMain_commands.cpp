@@ -159,9 +159,7 @@ void frmMain::ShellOpen(const std::wstring& target, int showCommand) {
     (void)shell.Open(target, showCommand, L"", L"", L"open", nullptr);
 }
 
-// Commands whose windows come with later work; wired here so that every entry point exists.
-void frmMain::pInstall() {}
-
+// The About box; its link opens through the same shell as every other link.
 void frmMain::pAbout() {
     frmAbout about(settings_.shell ? *settings_.shell : systemShell_);
     (void)about.ShowModal(hwnd());

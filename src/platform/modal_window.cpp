@@ -111,6 +111,11 @@ bool ModalWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return true;
     case WM_CLOSE:
+        try {
+            OnClose();
+        } catch (...) {
+            ::OutputDebugStringW(L"ModalWindow: OnClose failed; the window closes anyway\n");
+        }
         EndModal();
         return true;
     default:

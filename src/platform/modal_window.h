@@ -39,6 +39,9 @@ protected:
     [[nodiscard]] virtual int DefaultButtonId() const { return IDOK; }
     // Handles WM_COMMAND from controls and the keyboard (IDCANCEL for Esc).
     virtual void OnCommand(int id, int code, HWND control) {}
+    // The window is about to close (close box, Alt+F4, WM_CLOSE); closing is never refused. Work
+    // still running from one of its handlers sees it through its own state and unwinds.
+    virtual void OnClose() {}
     // Messages not handled here (WM_PAINT, WM_NOTIFY, WM_SIZE, ...).
     virtual bool OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) { return false; }
 

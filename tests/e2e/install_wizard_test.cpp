@@ -1,0 +1,412 @@
+// The install wizard of the real ardmoor.exe, driven from outside as a user would: fixture drives
+// of three kinds (defined in the test prefix for the test's length), setup programs named as users
+// name them, decoys, zip archives with and without a setup program; the pages and buttons at each
+// step, Stop, Refresh, Back, browsing, Finish on a program and on an archive, and closing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include <algorithm>
+
+#include "fixture_drive.h"
+#include "remote_accessible.h"
+#include "remote_ui.h"
+#include "test_support.h"
+#include "zip_builder.h"
+
+using namespace ardmoor::test;
+using ardmoor::zip::test::BuildEntry;
+using ardmoor::zip::test::BuildZip;
+
+namespace {
+
+const wchar_t* kWizard = L"Install Software Wizard";
+// The wizard's control ids.
+constexpr int kPageFirst = 502, kNext = 511, kBack = 512, kClose = IDCANCEL, kFixed = 522, kCD = 523,
+              kRemovable = 524, kZip = 525, kPicture1 = 532, kImage1 = 531, kStop = 533, kRefresh = 534,
+              kLabel4 = 542, kText1 = 544, kBrowse = 545, kPicture3 = 551, kPicture4 = 552, kProgress = 553;
+const wchar_t* kDone = L"Done looking for files... click Next to continue...";
+
+std::wstring TempPath(const wchar_t* name) {
+    wchar_t temp[MAX_PATH + 1];
+    return std::wstring(temp, ::GetTempPathW(MAX_PATH + 1, temp)) + name;
+}
+const std::wstring kSetupLog = TempPath(L"ardmoor-fake-setup.log");
+const std::wstring kRelease = TempPath(L"ardmoor-fake-setup.release");
+
+// The lines the fake setup program logged: "<its path>|<its command line>".
+std::vector<std::wstring> SetupRuns() {
+    const std::string bytes = ReadFileBytes(kSetupLog);
+    std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    std::vector<std::wstring> lines;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find(L"\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::wstring::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+BuildEntry Entry(std::string name, std::string data) {
+    BuildEntry e;
+    e.name = std::move(name);
+    e.data = std::move(data);
+    return e;
+}
+
+// Three drives with setup programs and decoys; none of their letters comes before C:.
+struct Drives {
+    const std::wstring base = ExeFolder() + L"..\\test-drives\\";
+    const std::string setup = ReadFileBytes(FixtureExe(L"fake_setup"));
+    bool fresh = [this] {
+        for (const wchar_t* d : {L"wizard-fixed", L"wizard-cd", L"wizard-removable"}) RemoveTree(base + d);
+        ::DeleteFileW(kSetupLog.c_str());
+        ::DeleteFileW(kRelease.c_str());
+        return true;
+    }();
+    FixtureDrive removable{L'Q', base + L"wizard-removable", DRIVE_REMOVABLE};
+    FixtureDrive cd{L'R', base + L"wizard-cd", DRIVE_CDROM};
+    FixtureDrive fixed{L'W', base + L"wizard-fixed", DRIVE_FIXED};
+
+    void Fill() {
+        ASSERT_FALSE(setup.empty());
+        ASSERT_TRUE(removable.ok() && cd.ok() && fixed.ok()) << "Wine's mount manager did not define the drives";
+        for (const wchar_t* f : {L"W:\\Setup.EXE", L"W:\\apps\\INSTALL.exe", L"W:\\apps\\deep\\mysetup_v2.exe",
+                                 L"W:\\apps\\uninstall.exe", L"W:\\unins000.exe", L"W:\\readme.exe",
+                                 L"R:\\cd-setup\\setup.exe", L"Q:\\install.exe"})
+            ASSERT_TRUE(WriteFileBytes(f, setup));
+        ASSERT_TRUE(WriteFileBytes(L"W:\\setup.txt", "not a program"));
+        ASSERT_TRUE(::CreateDirectoryW(L"W:\\folder-setup.exe", nullptr));
+        const std::string readme(3 << 20, 'r');  // big enough for several progress reports
+        ASSERT_TRUE(WriteFileBytes(L"W:\\archives\\pack.zip",
+                                   BuildZip({Entry("readme.txt", readme), Entry("disk1/", ""),
+                                             Entry("disk1/install.exe", setup), Entry("tools/setup2.exe", setup)})));
+        ASSERT_TRUE(WriteFileBytes(L"W:\\archives\\nothing.zip",
+                                   BuildZip({Entry("tool.exe", setup), Entry("uninstall.exe", setup)})));
+        // Enough folders that a search is still running when the test presses Stop.
+        for (int i = 0; i < 20; ++i) {
+            const std::wstring bulk = L"W:\\bulk" + std::to_wstring(i);
+            ::CreateDirectoryW(bulk.c_str(), nullptr);
+            for (int j = 0; j < 30; ++j) ::CreateDirectoryW((bulk + L"\\f" + std::to_wstring(j)).c_str(), nullptr);
+        }
+    }
+    ~Drives() { WriteFileBytes(kRelease, "go"); }  // no fake setup program outlives the test
+};
+
+HWND FindById(HWND root, int id) {
+    struct Ctx {
+        int id;
+        HWND found;
+    } ctx{id, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (::GetDlgCtrlID(h) != c->id) return TRUE;
+            c->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+// The real program with its wizard open.
+struct App {
+    AppProcess app;
+    HWND main = nullptr, status = nullptr, tasks = nullptr, wizard = nullptr;
+
+    void Start() {
+        ASSERT_TRUE(app.Start(ArdmoorExe()));
+        main = app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
+        ASSERT_NE(main, nullptr);
+        status = FindChild(main, L"msctls_statusbar32");
+        tasks = FindChild(main, L"ArdmoorTaskPane");
+        ASSERT_TRUE(WaitUntil([&] { return RemoteStatusText(status, 1).find(L" items...") != std::wstring::npos; }, 30s));
+    }
+    void OpenWizard() {
+        ASSERT_TRUE(AccessibleDoDefaultAction(tasks, L"Install software on your computer..."));
+        wizard = app.WaitForWindow(L"ArdmoorModalWindow", kWizard, 20s);
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_FALSE(::IsWindowEnabled(main)) << "the wizard is modal";
+    }
+    HWND Control(int id) const { return FindById(wizard, id); }
+    std::wstring Text(int id) const { return WindowText(Control(id)); }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
+    void Click(int id) const { ::PostMessageW(Control(id), BM_CLICK, 0, 0); }
+    int Page() const {
+        for (int i = 0; i < 5; ++i)
+            if (::IsWindowVisible(Control(kPageFirst + i))) return i;
+        return -1;
+    }
+    // The page in front, with Next's caption set (the page comes to the front first).
+    bool WaitPage(int page) const {
+        const wchar_t* caption = page < 3 ? L"&Next >" : L"&Finish";
+        return WaitUntil([&] { return Page() == page && Text(kNext) == caption; }, 20s);
+    }
+    // What the wizard shows, for failure messages.
+    std::string State() const {
+        std::wstring rows;
+        for (const auto& r : Rows()) rows += L" [" + r + L"]";
+        std::wstring s = L"page " + std::to_wstring(Page()) + L", next '" + Text(kNext) + L"' " +
+                         (Enabled(kNext) ? L"on" : L"off") + L", back " + (Enabled(kBack) ? L"on" : L"off") +
+                         L", stop " + (Enabled(kStop) ? L"on" : L"off") + L", refresh " +
+                         (Enabled(kRefresh) ? L"on" : L"off") + L", status '" + Text(kPicture1) + L"', count '" +
+                         Text(kLabel4) + L"', rows" + rows;
+        return std::string(s.begin(), s.end());
+    }
+    bool Checked(int id) const { return ::SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void SetChecked(int id, bool on) const {
+        if (Checked(id) != on) ::SendMessageW(Control(id), BM_CLICK, 0, 0);
+    }
+    void SetText1(const std::wstring& text) const {
+        ::SendMessageW(Control(kText1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    HWND List() const { return FindChild(wizard, L"SysListView32"); }
+    // "name|folder" of every row.
+    std::vector<std::wstring> Rows() const {
+        RemoteListView list(List());
+        std::vector<std::wstring> rows;
+        for (int i = 0; i < list.Count(); ++i) rows.push_back(list.Text(i, 0) + L"|" + list.Text(i, 2));
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    // Waits for a search to end: Refresh is enabled again.
+    bool WaitSearchDone() const {
+        return WaitUntil([&] { return Enabled(kRefresh) && !Enabled(kStop); }, 60s);
+    }
+    void Shot(const wchar_t* name) const { SaveWindowScreenshot(wizard, ScreenshotFolder() + name); }
+    // Answers the refresh question that follows the wizard.
+    void AnswerRefresh(int button) const {
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (question = FindDialog(app.pid(), L"Install Software")) != nullptr; }, 30s))
+            << "no refresh question after the wizard";
+        const auto texts = ChildTexts(question);
+        const std::wstring expected =
+            L"If you have successfully installed new software, you will need to refresh\r\nyour listing if you "
+            L"want to display the new item.\r\n\r\nWould you like to refresh the listing now?";
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end());
+        EXPECT_NE(::GetDlgItem(question, IDYES), nullptr);
+        EXPECT_NE(::GetDlgItem(question, IDNO), nullptr);
+        PressDialogButton(question, button);
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(main) && !FindDialog(app.pid(), L"Install Software"); }));
+    }
+    void Close() {
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(app.WaitExit(20s));
+    }
+};
+
+const std::vector<std::wstring> kFoundOnFixtureDrives = {
+    L"INSTALL.exe|W:\\apps\\", L"Setup.EXE|W:\\", L"install.exe|Q:\\", L"mysetup_v2.exe|W:\\apps\\deep\\",
+    L"pack.zip|W:\\archives\\", L"pack.zip|W:\\archives\\",  // holds two setup programs
+    L"setup.exe|R:\\cd-setup\\"};
+
+// The rows of the fixture drives among all (drive C: has programs of its own).
+std::vector<std::wstring> FixtureRows(const std::vector<std::wstring>& rows) {
+    std::vector<std::wstring> out;
+    for (const auto& r : rows)
+        if (r.find(L"|C:\\") == std::wstring::npos) out.push_back(r);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace
+
+TEST(WizardEndToEnd, SearchesTheChosenDrivesStopsRefreshesBrowsesAndStartsAChosenProgram) {
+    Drives drives;
+    ASSERT_NO_FATAL_FAILURE(drives.Fill());
+    App w;
+    ASSERT_NO_FATAL_FAILURE(w.Start());
+    ASSERT_NO_FATAL_FAILURE(w.OpenWizard());
+
+    // Welcome.
+    ASSERT_TRUE(w.WaitPage(0)) << w.State();
+    EXPECT_EQ(w.Text(kNext), L"&Next >");
+    EXPECT_TRUE(w.Enabled(kNext)) << w.State();
+    EXPECT_FALSE(w.Enabled(kBack));
+    EXPECT_EQ(w.Text(kClose), L"&Close");
+    w.Shot(L"wizard-0-welcome.bmp");
+
+    // Options: every kind of drive and zip archives.
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(1)) << w.State();
+    EXPECT_TRUE(WaitUntil([&] { return w.Enabled(kBack); }, 5s)) << w.State();
+    for (int box : {kFixed, kCD, kRemovable, kZip}) w.SetChecked(box, true);
+    w.Shot(L"wizard-1-options.bmp");
+
+    // Search, stopped at once: what was found so far stays.
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(2)) << w.State();
+    ASSERT_TRUE(WaitUntil([&] { return w.Enabled(kStop); }, 20s)) << "Stop is on while searching";
+    EXPECT_FALSE(w.Enabled(kNext));
+    EXPECT_FALSE(w.Enabled(kBack));
+    EXPECT_FALSE(w.Enabled(kRefresh));
+    w.Click(kStop);
+    ASSERT_TRUE(w.WaitSearchDone());
+    const auto stopped = w.Rows();
+    EXPECT_TRUE(w.Enabled(kNext)) << w.State();
+    EXPECT_TRUE(w.Enabled(kBack)) << w.State();
+    EXPECT_EQ(w.Text(kLabel4), std::to_wstring(stopped.size()) + L" files found...");
+    EXPECT_LT(FixtureRows(stopped).size(), kFoundOnFixtureDrives.size()) << "the search ran to its end";
+
+    // Refresh: the whole search.
+    w.Click(kRefresh);
+    ASSERT_TRUE(WaitUntil([&] { return FixtureRows(w.Rows()).size() == kFoundOnFixtureDrives.size(); }, 60s)) << w.State();
+    ASSERT_TRUE(w.WaitSearchDone());
+    EXPECT_EQ(w.Text(kPicture1), kDone);
+    EXPECT_NE(::SendMessageW(w.Control(kImage1), STM_GETICON, 0, 0), 0) << "the drive's icon is shown";
+    const auto found = w.Rows();
+    EXPECT_EQ(FixtureRows(found), kFoundOnFixtureDrives) << "setup programs of every kind of drive, no decoys";
+    EXPECT_EQ(w.Text(kLabel4), std::to_wstring(found.size()) + L" files found...");
+    w.Shot(L"wizard-2-search.bmp");
+
+    // Choose: Finish waits for a file.
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(3)) << w.State();
+    EXPECT_EQ(w.Text(kNext), L"&Finish");
+    EXPECT_FALSE(w.Enabled(kNext));
+    RemoteListView list(w.List());
+    const auto names = list.Column(0);
+    const int setupRow = static_cast<int>(std::find(names.begin(), names.end(), L"Setup.EXE") - names.begin());
+    ASSERT_LT(setupRow, list.Count());
+    std::wstring size = list.Text(setupRow, 1);
+    size.erase(std::remove(size.begin(), size.end(), L','), size.end());
+    EXPECT_EQ(size, std::to_wstring(drives.setup.size())) << "the size column, digits grouped";
+    EXPECT_EQ(list.Text(setupRow, 2), L"W:\\");
+    EXPECT_FALSE(list.Text(setupRow, 3).empty()) << "the date column";
+    ::SetForegroundWindow(w.wizard);
+    RECT r = list.ItemRect(setupRow);
+    POINT pt{r.left + 30, (r.top + r.bottom) / 2};
+    ::ClientToScreen(w.List(), &pt);
+    ClickAt(pt);
+    ASSERT_TRUE(WaitUntil([&] { return w.Text(kText1) == L"W:\\Setup.EXE"; }, 10s)) << "a click chooses the item";
+    EXPECT_TRUE(w.Enabled(kNext)) << w.State();
+    w.Shot(L"wizard-3-choose.bmp");
+
+    // Back keeps the list and does not search again.
+    w.Click(kBack);
+    ASSERT_TRUE(w.WaitPage(2)) << w.State();
+    EXPECT_EQ(w.Text(kNext), L"&Next >");
+    PumpFor(300);
+    EXPECT_FALSE(w.Enabled(kStop));
+    EXPECT_EQ(w.Rows(), found);
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(3)) << w.State();
+
+    // Browse: the open dialog, answered here.
+    w.SetText1(L"");
+    EXPECT_FALSE(w.Enabled(kNext)) << "an empty text box disables Finish";
+    w.Click(kBrowse);
+    HWND open = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (open = FindDialog(w.app.pid(), L"Open...")) != nullptr; }, 20s));
+    HWND edit = ::GetDlgItem(open, edt1) ? ::GetDlgItem(open, edt1) : FindChild(::GetDlgItem(open, cmb13), L"Edit");
+    ASSERT_NE(edit, nullptr);
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"W:\\apps\\INSTALL.exe"));
+    PressDialogButton(open, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return _wcsicmp(w.Text(kText1).c_str(), L"W:\\apps\\INSTALL.exe") == 0; }, 10s));
+    EXPECT_TRUE(w.Enabled(kNext)) << w.State();
+
+    // A file that is not there: the message, and back on the choice with the path kept.
+    w.SetText1(L"W:\\gone\\setup.exe");
+    w.Click(kNext);
+    HWND missing = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (missing = FindDialog(w.app.pid(), kWizard)) != nullptr; }, 20s));
+    const auto texts = ChildTexts(missing);
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        L"You have not selected a program for installation \r\nor the file you have selected does not "
+                        L"exists\r\n\r\nPlease try again."),
+              texts.end());
+    PressDialogButton(missing, IDOK);
+    ASSERT_TRUE(w.WaitPage(3)) << w.State();
+    EXPECT_EQ(w.Text(kText1), L"W:\\gone\\setup.exe");
+    EXPECT_TRUE(WaitUntil([&] { return w.Enabled(kNext); }, 5s));
+
+    // Finish on a program: started, not waited for; the refresh question follows at once.
+    w.SetText1(L"W:\\Setup.EXE");
+    w.Click(kNext);
+    ASSERT_TRUE(WaitUntil([&] { return SetupRuns().size() == 1; }, 20s)) << "the setup program did not start";
+    EXPECT_EQ(SetupRuns()[0].substr(0, SetupRuns()[0].find(L'|')), L"W:\\Setup.EXE");
+    ASSERT_NO_FATAL_FAILURE(w.AnswerRefresh(IDNO));  // while the setup program still runs
+    EXPECT_FALSE(::IsWindow(w.wizard));
+    WriteFileBytes(kRelease, "go");
+    w.Close();
+}
+
+TEST(WizardEndToEnd, FinishOnAnArchiveExtractsItWithProgressRunsItsSetupProgramAndWaits) {
+    Drives drives;
+    ASSERT_NO_FATAL_FAILURE(drives.Fill());
+    App w;
+    ASSERT_NO_FATAL_FAILURE(w.Start());
+    ASSERT_NO_FATAL_FAILURE(w.OpenWizard());
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(1)) << w.State();
+    // No kind of drive: every drive is only shown, nothing is listed.
+    for (int box : {kFixed, kCD, kRemovable}) w.SetChecked(box, false);
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(2)) << w.State();
+    ASSERT_TRUE(w.WaitSearchDone());
+    EXPECT_EQ(w.Text(kLabel4), L"0 files found...");
+    EXPECT_EQ(RemoteListView(w.List()).Count(), 0);
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(3)) << w.State();
+
+    w.SetText1(L"W:\\archives\\pack.zip");
+    w.Click(kNext);
+    ASSERT_TRUE(WaitUntil([&] { return SetupRuns().size() == 1; }, 30s)) << "the archive's setup program did not run";
+    // The setup program runs from the archive's own new folder, and the wizard waits for it.
+    const std::wstring ran = SetupRuns()[0].substr(0, SetupRuns()[0].find(L'|'));
+    const std::wstring folder = ran.substr(0, ran.size() - std::wstring(L"disk1\\install.exe").size());
+    EXPECT_EQ(ran.substr(folder.size()), L"disk1\\install.exe");
+    EXPECT_EQ(_wcsnicmp(folder.c_str(), TempPath(L"Ardmoor\\pack-").c_str(), TempPath(L"Ardmoor\\pack-").size()), 0)
+        << std::string(folder.begin(), folder.end());
+    EXPECT_EQ(ReadFileBytes(folder + L"readme.txt").size(), 3u << 20);
+    EXPECT_EQ(w.Page(), 4);
+    EXPECT_FALSE(::IsWindowEnabled(w.wizard)) << "out of use while the setup program runs";
+    EXPECT_EQ(w.Text(kPicture3), L"W:\\archives\\pack.zip");
+    EXPECT_TRUE(::IsWindowVisible(w.Control(kPicture4)));
+    EXPECT_EQ(w.Text(kPicture4), L"Extracting setup2.exe...") << "the last file extracted";
+    HWND bar = FindChild(w.Control(kProgress), L"msctls_progress32");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(::SendMessageW(bar, PBM_GETPOS, 0, 0), ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0)) << "full";
+    EXPECT_GT(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 0);
+    w.Shot(L"wizard-4-finish.bmp");
+    PumpFor(500);
+    EXPECT_EQ(FindDialog(w.app.pid(), L"Install Software"), nullptr) << "the wizard waits for the setup program";
+    EXPECT_TRUE(::IsWindow(w.wizard));
+
+    WriteFileBytes(kRelease, "go");
+    ASSERT_NO_FATAL_FAILURE(w.AnswerRefresh(IDYES));
+    EXPECT_FALSE(::IsWindow(w.wizard));
+    EXPECT_TRUE(WaitUntil([&] { return RemoteStatusText(w.status, 1).find(L" items...") != std::wstring::npos; }, 30s))
+        << "Yes refreshes the listing";
+    EXPECT_TRUE(::GetFileAttributesW((folder + L"disk1\\install.exe").c_str()) != INVALID_FILE_ATTRIBUTES)
+        << "the extracted files stay";
+    w.Close();
+    RemoveTree(folder.substr(0, folder.size() - 1));
+}
+
+TEST(WizardEndToEnd, ClosingDuringASearchStopsItAndTheRefreshQuestionFollows) {
+    Drives drives;
+    ASSERT_NO_FATAL_FAILURE(drives.Fill());
+    App w;
+    ASSERT_NO_FATAL_FAILURE(w.Start());
+    ASSERT_NO_FATAL_FAILURE(w.OpenWizard());
+    w.Click(kNext);
+    ASSERT_TRUE(w.WaitPage(1)) << w.State();
+    for (int box : {kFixed, kCD, kRemovable, kZip}) w.SetChecked(box, true);
+    w.Click(kNext);
+    ASSERT_TRUE(WaitUntil([&] { return w.Enabled(kStop); }, 20s));
+    w.Click(kClose);
+    ASSERT_NO_FATAL_FAILURE(w.AnswerRefresh(IDNO));
+    EXPECT_FALSE(::IsWindow(w.wizard));
+
+    // Esc closes it as well, from any page.
+    ASSERT_NO_FATAL_FAILURE(w.OpenWizard());
+    ::SetForegroundWindow(w.wizard);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == w.wizard; }, 5s));
+    PressKey(VK_ESCAPE);
+    ASSERT_NO_FATAL_FAILURE(w.AnswerRefresh(IDNO));
+    w.Close();
+}

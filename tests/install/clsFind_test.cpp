@@ -1,0 +1,229 @@
+// The file finder on real folders: the events and their order, patterns, sizes, stopping, and
+// folder loops made of real symbolic links.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "install/clsFind.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+using test::TempDir;
+
+namespace {
+
+// Every event in one list, so that order across kinds is checked too.
+struct Recorder {
+    std::vector<std::wstring> events;
+    void Attach(clsFind& find) {
+        find.FolderFound = [this](const std::wstring& f) { events.push_back(L"folder " + f); };
+        find.FileFound = [this](const std::wstring& name, const std::wstring& path, const std::wstring& full,
+                                uint64_t size, const FILETIME&) {
+            EXPECT_EQ(full, path + name);
+            events.push_back(L"file " + full + L" " + std::to_wstring(size));
+        };
+        find.DriveFound = [this](const std::wstring& d, int32_t type) {
+            events.push_back(L"drive " + d + L" " + std::to_wstring(type));
+        };
+    }
+};
+
+// The walk as designed, written independently: each folder's search stays open while its
+// subfolders are walked; FolderFound comes before the folder's own files.
+void ReferenceWalk(const std::wstring& root, const std::wstring& pattern, std::vector<std::wstring>& out) {
+    out.push_back(L"folder " + root);
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((root + L"*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ::PathMatchSpecW(fd.cFileName, pattern.c_str()))
+            files.push_back(L"file " + root + fd.cFileName + L" " +
+                            std::to_wstring((uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow));
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    out.insert(out.end(), files.begin(), files.end());
+    h = ::FindFirstFileW((root + L"*.*").c_str(), &fd);
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != L'.' &&
+            !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            ReferenceWalk(root + fd.cFileName + L"\\", pattern, out);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+}
+
+void MakeTree(const TempDir& dir) {
+    for (const wchar_t* f : {L"Tools\\Setup.EXE", L"Tools\\pack.zip", L"Tools\\readme.txt", L"Tools\\deep\\a\\b\\x.exe",
+                             L"Tools\\deep\\a\\c.exe", L"other\\install.exe", L".cache\\hidden.exe", L"top.exe"})
+        ASSERT_TRUE(test::WriteFileBytes(dir / f, "MZ"));
+    ASSERT_TRUE(::CreateDirectoryW((dir / L"Tools\\setup.zip").c_str(), nullptr));  // a folder named like a match
+    ASSERT_TRUE(::CreateDirectoryW((dir / L"empty").c_str(), nullptr));
+}
+
+// Creates a file of `size` bytes without writing them (sparse where the file system allows).
+bool MakeSizedFile(const std::wstring& path, uint64_t size) {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    const bool ok = ::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
+    ::CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolder) {
+    TempDir dir;
+    ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
+    const std::wstring root = dir.path() + L"\\";
+    std::vector<std::wstring> expected;
+    ReferenceWalk(root, L"*.exe;*.zip", expected);
+    ASSERT_EQ(std::count_if(expected.begin(), expected.end(), [](auto& e) { return e.rfind(L"folder", 0) == 0; }), 8);
+
+    // As the wizard nests it: the files of each folder from inside its FolderFound.
+    clsFind nested;
+    Recorder r;
+    r.Attach(nested);
+    nested.FolderFound = [&](const std::wstring& f) {
+        r.events.push_back(L"folder " + f);
+        nested.EnumerateFiles(f, L"*.exe;*.zip");
+    };
+    nested.EnumerateFolders(dir.path(), true);  // no trailing backslash: one is added
+    EXPECT_EQ(r.events, expected);
+
+    // Folders only: the walk reads them itself.
+    clsFind bare;
+    Recorder folders;
+    folders.Attach(bare);
+    bare.EnumerateFolders(root, true);
+    std::vector<std::wstring> expectedFolders;
+    for (const auto& e : expected)
+        if (e.rfind(L"folder", 0) == 0) expectedFolders.push_back(e);
+    EXPECT_EQ(folders.events, expectedFolders);
+    for (const auto& e : folders.events) EXPECT_EQ(e.find(L".cache"), std::wstring::npos);
+}
+
+TEST(clsFind, OneFolderWithoutRecursionAndFoldersThatCannotBeRead) {
+    TempDir dir;
+    ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
+    clsFind find;
+    Recorder r;
+    r.Attach(find);
+    find.EnumerateFolders(dir / L"Tools");
+    find.EnumerateFolders(dir / L"no such folder", true);
+    find.EnumerateFiles(dir / L"no such folder", L"*.*");
+    EXPECT_EQ(r.events, (std::vector<std::wstring>{L"folder " + dir / L"Tools\\",
+                                                   L"folder " + dir / L"no such folder\\"}));
+}
+
+TEST(clsFind, FilesMatchingSeveralPatternsButNeverFolders) {
+    TempDir dir;
+    ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
+    clsFind find;
+    std::vector<std::wstring> names;
+    find.FileFound = [&](const std::wstring& name, const std::wstring& path, const std::wstring& full, uint64_t,
+                         const FILETIME&) {
+        names.push_back(name);
+        EXPECT_EQ(path, dir / L"Tools\\") << "one backslash, also when the root came with one";
+        EXPECT_EQ(full, path + name);
+    };
+    find.EnumerateFiles(dir / L"Tools\\", L"*.exe;*.zip");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Setup.EXE", L"pack.zip"}));
+}
+
+TEST(clsFind, SizesKeepAllSixtyFourBits) {
+    TempDir dir;
+    ASSERT_TRUE(MakeSizedFile(dir / L"big.exe", 3000000000ULL));
+    ASSERT_TRUE(MakeSizedFile(dir / L"bigger.exe", 4294967297ULL));
+    ASSERT_TRUE(MakeSizedFile(dir / L"empty.exe", 0));
+    clsFind find;
+    std::map<std::wstring, uint64_t> sizes;
+    find.FileFound = [&](const std::wstring& name, const std::wstring&, const std::wstring&, uint64_t size,
+                         const FILETIME&) { sizes[name] = size; };
+    find.EnumerateFiles(dir.path(), L"*.exe");
+    EXPECT_EQ(sizes[L"big.exe"], 3000000000ULL);
+    EXPECT_EQ(sizes[L"bigger.exe"], 4294967297ULL);
+    EXPECT_EQ(sizes[L"empty.exe"], 0u);
+}
+
+TEST(clsFind, CeaseFromAHandlerStopsTheWholeNestedWalkUntilReset) {
+    TempDir one, two;
+    ASSERT_NO_FATAL_FAILURE(MakeTree(one));
+    ASSERT_NO_FATAL_FAILURE(MakeTree(two));
+    clsFind find([&] { return std::vector<LogicalDrive>{{one.path() + L"\\", 3}, {two.path() + L"\\", 3}}; });
+    Recorder r;
+    r.Attach(find);
+    find.DriveFound = [&](const std::wstring& d, int32_t) {
+        r.events.push_back(L"drive " + d);
+        find.EnumerateFolders(d, true);
+    };
+    find.FolderFound = [&](const std::wstring& f) {
+        r.events.push_back(L"folder " + f);
+        find.EnumerateFiles(f, L"*.exe");
+    };
+    find.FileFound = [&](const std::wstring& name, const std::wstring&, const std::wstring&, uint64_t,
+                         const FILETIME&) {
+        r.events.push_back(L"file " + name);
+        find.Cease();
+    };
+    find.EnumerateDrives();
+    ASSERT_GE(r.events.size(), 3u);
+    EXPECT_EQ(r.events.back().rfind(L"file ", 0), 0u) << "nothing follows the file whose handler stopped the walk";
+    EXPECT_EQ(std::count_if(r.events.begin(), r.events.end(), [](auto& e) { return e.rfind(L"drive", 0) == 0; }), 1);
+
+    // Still stopped: drives and files report nothing; a folder walk only its root.
+    r.events.clear();
+    find.EnumerateDrives();
+    find.EnumerateFiles(one / L"Tools", L"*.*");
+    find.EnumerateFolders(one.path(), true);
+    EXPECT_EQ(r.events, std::vector<std::wstring>{L"folder " + one.path() + L"\\"});
+
+    find.Reset();
+    r.events.clear();
+    find.FileFound = nullptr;
+    find.EnumerateDrives();
+    EXPECT_EQ(std::count_if(r.events.begin(), r.events.end(), [](auto& e) { return e.rfind(L"drive", 0) == 0; }), 2);
+}
+
+TEST(clsFind, YieldsInsideABigFolderAndACeaseThereEndsTheListing) {
+    TempDir dir;
+    for (int i = 0; i < 300; ++i) ASSERT_TRUE(test::WriteFileBytes(dir / (L"f" + std::to_wstring(i) + L".dat"), ""));
+    clsFind find;
+    find.SetYieldIntervalMs(0);
+    int yields = 0, found = 0;
+    find.LetMessagesRun = [&] {
+        if (++yields == 100) find.Cease();  // a Stop click served during the listing
+    };
+    find.FileFound = [&](const std::wstring&, const std::wstring&, const std::wstring&, uint64_t, const FILETIME&) {
+        ++found;
+    };
+    find.EnumerateFiles(dir.path(), L"*.dat");
+    EXPECT_EQ(yields, 100) << "no yield after the stop";
+    EXPECT_GE(found, 97);
+    EXPECT_LE(found, 100);
+}
+
+TEST(clsFind, NeverFollowsSymbolicLinksSoALoopEnds) {
+    // Built by the test setup: loop\inner\up -> .. and loop\inner\self -> the loop folder (Unix links, which
+    // Wine reports as reparse points, as Windows reports junctions).
+    const std::wstring loop = test::ExeFolder() + L"..\\test-drives\\loop\\";
+    ASSERT_NE(::GetFileAttributesW((loop + L"inner\\up").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the loop fixture is missing";
+    clsFind find;
+    std::vector<std::wstring> folders;
+    find.FolderFound = [&](const std::wstring& f) {
+        folders.push_back(f);
+        if (folders.size() > 20) find.Cease();  // a walk that follows the links fails here instead of running on
+        find.EnumerateFiles(f, L"*.exe");
+    };
+    find.EnumerateFolders(loop, true);
+    EXPECT_EQ(folders, (std::vector<std::wstring>{loop, loop + L"inner\\"}));
+}

@@ -1,0 +1,204 @@
+// The install wizard's zip archives, written by the zip tests' builder into real folders: the
+// items the search lists for them, and Finish on one: extraction into a new folder of its own, the
+// setup program waited for, archives without one, and hostile or broken archives refused whole.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "install/install_wizard.h"
+#include "install_test_doubles.h"
+#include "test_support.h"
+#include "zip_builder.h"
+
+using namespace ardmoor;
+using namespace ardmoor::test;
+using ardmoor::zip::test::BuildEntry;
+using ardmoor::zip::test::BuildZip;
+
+namespace {
+
+BuildEntry File(std::string name, std::string data = "MZ setup") {
+    BuildEntry e;
+    e.name = std::move(name);
+    e.data = std::move(data);
+    return e;
+}
+
+BuildEntry Folder(std::string name) {
+    BuildEntry e;
+    e.name = std::move(name);
+    e.method = 0;
+    e.host = 0;
+    e.external = FILE_ATTRIBUTE_DIRECTORY;
+    return e;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Folders made below `root` (names only).
+std::vector<std::wstring> FoldersIn(const std::wstring& root) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((root + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != L'.') names.push_back(fd.cFileName);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct ArchiveRig {
+    TempDir drive;
+    TempDir extracted;
+    WizardRig rig;
+    explicit ArchiveRig(int32_t includeZip = 1)
+        : rig([this] { return std::vector<LogicalDrive>{{drive.path() + L"\\", DRIVE_FIXED}}; },
+              Options{0, false, 1, 0, 0, includeZip}, extracted.path()) {}
+    std::wstring Write(const std::wstring& name, const std::vector<BuildEntry>& entries) {
+        const std::wstring path = drive / name;
+        EXPECT_TRUE(WriteFileBytes(path, BuildZip(entries)));
+        return path;
+    }
+    // Chooses the archive on the choice page and presses Finish.
+    void Finish(const std::wstring& archive) {
+        rig.ToChoice();
+        rig.wizard.SetChosenFile(archive);
+        rig.wizard.Next();
+    }
+};
+
+}  // namespace
+
+TEST(InstallWizardArchives, TheSearchListsEverySetupProgramInsideArchivesWhenAsked) {
+    ArchiveRig a;
+    const std::wstring tools =
+        a.Write(L"tools.zip", {Folder("tools/"), File("tools/setup.exe"), File("tools/uninstall.exe")});
+    const std::wstring two = a.Write(L"pkg\\two.zip", {File("setup.exe"), File("disk2/install.exe"), File("a.txt")});
+    a.Write(L"none.zip", {File("readme.txt"), File("tool.exe"), File("uninstall.exe"), Folder("setup.exe/")});
+    ASSERT_TRUE(WriteFileBytes(a.drive / L"broken.zip", "PK\x03\x04 not really an archive"));
+    ASSERT_TRUE(WriteFileBytes(a.drive / L"pkg\\setup.exe", "MZ"));
+
+    a.rig.ToChoice();
+    EXPECT_EQ(a.rig.Keys(), (std::vector<std::wstring>{a.drive / L"pkg\\setup.exe", two + L"|install.exe",
+                                                       two + L"|setup.exe", tools + L"|setup.exe"}));
+    const auto& items = a.rig.wizard.Items();
+    const auto it = std::find_if(items.begin(), items.end(), [&](auto& i) { return i.key == tools + L"|setup.exe"; });
+    ASSERT_NE(it, items.end());
+    EXPECT_EQ(it->name, L"tools.zip") << "an archive's item shows the archive";
+    EXPECT_EQ(it->folder, a.drive.path() + L"\\");
+    EXPECT_EQ(it->size, BuildZip({Folder("tools/"), File("tools/setup.exe"), File("tools/uninstall.exe")}).size());
+    // Choosing it picks the archive itself.
+    a.rig.wizard.ChooseItem(it->folder, it->name);
+    EXPECT_EQ(a.rig.wizard.ChosenFile(), tools);
+
+    // Without "Include zip archives" only programs are listed.
+    a.rig.wizard.Back();
+    a.rig.wizard.Back();
+    a.rig.wizard.SetIncludeZip(0);
+    a.rig.wizard.Next();
+    EXPECT_EQ(a.rig.Keys(), std::vector<std::wstring>{a.drive / L"pkg\\setup.exe"});
+}
+
+TEST(InstallWizardArchives, FinishExtractsIntoANewFolderRunsTheFirstSetupProgramAndWaits) {
+    ArchiveRig a;
+    const std::string big(600 * 1024, 'x');  // several progress reports
+    const std::wstring archive = a.Write(L"Office Pack.zip", {File("readme.txt", big), Folder("disk1/"),
+                                                              File("disk1/install.exe"), File("tools/setup2.exe")});
+    bool inUseWhileWaiting = true;
+    a.rig.runner.whileWaiting = [&] { inUseWhileWaiting = a.rig.view.inUse; };
+    a.Finish(archive);
+
+    const std::wstring folder = a.extracted / L"Office Pack-1\\";
+    EXPECT_EQ(a.rig.wizard.ExtractionFolder(), folder);
+    ASSERT_EQ(a.rig.runner.runs.size(), 1u);
+    EXPECT_EQ(a.rig.runner.runs[0].command, L"\"" + folder + L"disk1\\install.exe\"") << "the lower entry number";
+    EXPECT_TRUE(a.rig.runner.runs[0].waited);
+    EXPECT_EQ(a.rig.runner.runs[0].show, SW_SHOWNORMAL);
+    EXPECT_FALSE(inUseWhileWaiting) << "the wizard takes no input while the setup program runs";
+    EXPECT_TRUE(a.rig.view.inUse);
+    EXPECT_TRUE(a.rig.view.closed);
+    EXPECT_TRUE(a.rig.prompter.messages.empty());
+    // Every file stays after the wizard closed.
+    EXPECT_EQ(ReadFileBytes(folder + L"readme.txt"), big);
+    EXPECT_TRUE(Exists(folder + L"disk1\\install.exe"));
+    EXPECT_TRUE(Exists(folder + L"tools\\setup2.exe"));
+    // Progress: a line per file, the bar over the whole archive, never past its end, full at the end.
+    EXPECT_NE(std::find(a.rig.view.extractStatuses.begin(), a.rig.view.extractStatuses.end(),
+                        L"Extracting install.exe..."),
+              a.rig.view.extractStatuses.end());
+    ASSERT_GE(a.rig.view.progress.size(), 3u);
+    for (const auto& [value, max] : a.rig.view.progress) EXPECT_LE(value, max);
+    EXPECT_EQ(a.rig.view.progress.back().first, a.rig.view.progress.back().second);
+    EXPECT_FALSE(a.rig.wizard.ExtractionVisible()) << "hidden again before the wizard closes";
+
+    // The same archive again gets a folder of its own; the first one is left as it is.
+    WizardRig again([&] { return std::vector<LogicalDrive>{}; }, Options{0, false, 0, 0, 0, 1}, a.extracted.path());
+    again.ToChoice();
+    again.wizard.SetChosenFile(archive);
+    again.wizard.Next();
+    EXPECT_EQ(FoldersIn(a.extracted.path()), (std::vector<std::wstring>{L"Office Pack-1", L"Office Pack-2"}));
+}
+
+TEST(InstallWizardArchives, AnArchiveWithoutASetupProgramIsExtractedAndSaysWhere) {
+    ArchiveRig a;
+    const std::wstring archive = a.Write(L"tools.zip", {File("uninstall.exe"), File("tool.exe")});
+    a.Finish(archive);
+    EXPECT_TRUE(a.rig.runner.runs.empty());
+    EXPECT_TRUE(Exists(a.extracted / L"tools-1\\tool.exe"));
+    ASSERT_EQ(a.rig.prompter.messages.size(), 1u);
+    EXPECT_NE(a.rig.prompter.messages[0].text.find(a.extracted / L"tools-1\\"), std::wstring::npos);
+    EXPECT_TRUE(a.rig.prompter.messages[0].type & MB_ICONINFORMATION);
+    EXPECT_TRUE(a.rig.view.closed);
+}
+
+TEST(InstallWizardArchives, BrokenOrHostileArchivesAreRefusedWholeAndNothingIsStarted) {
+    BuildEntry encrypted = File("data.bin");
+    encrypted.flags = 0x0001;
+    BuildEntry badCrc = File("setup.dat", "payload");
+    badCrc.crc = 0x12345678;
+    const struct {
+        const char* what;
+        std::vector<BuildEntry> entries;
+    } cases[] = {
+        {"a name leading out of the folder", {File("readme.txt"), File("setup.exe"), File("../escaped.exe")}},
+        {"an absolute name", {File("setup.exe"), File("C:/Windows/evil.exe")}},
+        {"an encrypted entry", {File("setup.exe"), encrypted}},
+        {"a CRC mismatch", {File("setup.exe"), badCrc}},
+    };
+    for (const auto& c : cases) {
+        ArchiveRig a;
+        const std::wstring archive = a.Write(L"bad.zip", c.entries);
+        a.Finish(archive);
+        EXPECT_TRUE(a.rig.runner.runs.empty()) << c.what;
+        ASSERT_EQ(a.rig.prompter.messages.size(), 1u) << c.what;
+        EXPECT_NE(a.rig.prompter.messages[0].text.find(L"The archive cannot be installed."), std::wstring::npos)
+            << c.what;
+        EXPECT_NE(a.rig.prompter.messages[0].text.find(archive), std::wstring::npos) << c.what;
+        EXPECT_TRUE(FoldersIn(a.extracted.path()).empty()) << c.what << ": nothing of it is kept";
+        EXPECT_FALSE(Exists(a.extracted / L"escaped.exe")) << c.what;
+        EXPECT_EQ(a.rig.wizard.Page(), InstallWizard::kPageChoose) << c.what;
+        EXPECT_EQ(a.rig.wizard.ChosenFile(), archive) << c.what;
+        EXPECT_FALSE(a.rig.view.closed) << c.what;
+    }
+
+    ArchiveRig a;
+    ASSERT_TRUE(WriteFileBytes(a.drive / L"text.zip", std::string(100, 'z')));
+    a.Finish(a.drive / L"text.zip");
+    ASSERT_EQ(a.rig.prompter.messages.size(), 1u);
+    EXPECT_NE(a.rig.prompter.messages[0].text.find(L"not a zip archive"), std::wstring::npos);
+}
+
+TEST(InstallWizardArchives, ClosingTheWizardDuringExtractionCancelsIt) {
+    ArchiveRig a;
+    const std::wstring archive =
+        a.Write(L"big.zip", {File("part1.bin", std::string(2 << 20, 'a')), File("setup.exe")});
+    a.rig.view.onPump = [&] {
+        if (a.rig.wizard.ExtractionVisible()) a.rig.wizard.QueryClose();
+    };
+    a.Finish(archive);
+    EXPECT_TRUE(a.rig.runner.runs.empty());
+    EXPECT_TRUE(a.rig.prompter.messages.empty()) << "the user closed it: nothing to explain";
+    EXPECT_TRUE(FoldersIn(a.extracted.path()).empty());
+}

@@ -1,0 +1,271 @@
+// The install wizard in process: its pages and buttons, the search over real folders standing in
+// for drives of each kind, stopping and closing meanwhile, and Finish on a program. Options go to a
+// test-owned registry key.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/modOptions.h"
+#include "install/install_wizard.h"
+#include "install/setup_files.h"
+#include "install_test_doubles.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+using namespace ardmoor::test;
+
+namespace {
+
+// Three folders standing in for a fixed, a CD-ROM and a removable drive, with setup programs and
+// decoys, and a network drive that is never searched.
+struct Drives {
+    TempDir dir;
+    std::wstring fixed = dir / L"fixed\\", cd = dir / L"cd\\", floppy = dir / L"floppy\\", net = dir / L"net\\";
+    int listed = 0;  // how often the drives were listed
+
+    Drives() {
+        for (const wchar_t* f : {L"fixed\\Setup.EXE", L"fixed\\apps\\INSTALL.exe", L"fixed\\apps\\deep\\mysetup_v2.exe",
+                                 L"fixed\\apps\\uninstall.exe", L"fixed\\unins000.exe", L"fixed\\readme.exe",
+                                 L"fixed\\setup.txt", L"cd\\disk1\\setup.exe", L"floppy\\install.exe",
+                                 L"net\\setup.exe"})
+            EXPECT_TRUE(WriteFileBytes(dir / f, "MZ"));
+        ::CreateDirectoryW((dir / L"fixed\\folder-setup.exe").c_str(), nullptr);  // a folder is never listed
+    }
+    clsFind::DriveSource Source() {
+        return [this] {
+            ++listed;
+            return std::vector<LogicalDrive>{
+                {floppy, DRIVE_REMOVABLE}, {fixed, DRIVE_FIXED}, {cd, DRIVE_CDROM}, {net, DRIVE_REMOTE}};
+        };
+    }
+};
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+}  // namespace
+
+// (The captions and buttons of every page are checked end to end.)
+TEST(InstallWizard, SearchesOnlyWhenEnteringTheSearchPageFromTheOptionsAndSavesTheBoxesThen) {
+    Drives drives;
+    WizardRig rig(drives.Source());
+    InstallWizard& w = rig.wizard;
+    w.Next();
+    EXPECT_EQ(w.Page(), 1);
+    EXPECT_EQ(drives.listed, 0) << "no search before the search page";
+    w.SetSearchCD(0);  // the boxes as the user leaves them are saved and used
+    w.Next();
+    EXPECT_EQ(w.Page(), 2);
+    EXPECT_EQ(drives.listed, 1);
+    EXPECT_EQ(rig.Stored(L"Fixed"), 1u);
+    EXPECT_EQ(rig.Stored(L"CD"), 0u);
+    EXPECT_EQ(rig.Stored(L"IncludeZip"), 0u);
+    EXPECT_EQ(w.FoundCountText(), L"4 files found...");
+
+    w.Next();
+    EXPECT_FALSE(w.NextEnabled()) << "Finish waits for a file";
+    w.ChooseItem(drives.fixed, L"Setup.EXE");
+    EXPECT_EQ(w.ChosenFile(), drives.fixed + L"Setup.EXE");
+    EXPECT_TRUE(w.NextEnabled());
+    w.SetChosenFile(L"");
+    EXPECT_FALSE(w.NextEnabled());
+
+    // Back to the search page keeps the list and does not search again...
+    w.Back();
+    EXPECT_EQ(w.Items().size(), 4u);
+    EXPECT_EQ(drives.listed, 1);
+    // ...while Next from the options page always starts afresh.
+    w.Back();
+    w.Next();
+    EXPECT_EQ(drives.listed, 2);
+    EXPECT_EQ(w.Items().size(), 4u);
+    EXPECT_EQ(rig.view.itemsAdded, 4) << "the list was cleared before the new search";
+}
+
+TEST(InstallWizard, ListsSetupProgramsOfTheCheckedDriveKindsOnly) {
+    Drives drives;
+    WizardRig rig(drives.Source());
+    InstallWizard& w = rig.wizard;
+    w.Next();
+    w.Next();
+    EXPECT_EQ(rig.Keys(), Sorted({drives.fixed + L"Setup.EXE", drives.fixed + L"apps\\INSTALL.exe",
+                                  drives.fixed + L"apps\\deep\\mysetup_v2.exe", drives.floppy + L"install.exe",
+                                  drives.cd + L"disk1\\setup.exe"}))
+        << "fixed, removable and CD-ROM; not the network drive; no decoys";
+    const auto it = std::find_if(w.Items().begin(), w.Items().end(), [](auto& i) { return i.name == L"INSTALL.exe"; });
+    ASSERT_NE(it, w.Items().end());
+    EXPECT_EQ(it->folder, drives.fixed + L"apps\\");
+    EXPECT_EQ(it->fullPath, it->folder + it->name);
+    EXPECT_EQ(it->size, 2u);
+    EXPECT_EQ(rig.view.drivesShown, (std::vector<std::wstring>{drives.floppy, drives.fixed, drives.cd, drives.net}));
+
+    // Only the removable drive.
+    w.Back();
+    w.SetSearchFixed(0);
+    w.SetSearchCD(0);
+    w.Next();
+    EXPECT_EQ(rig.Keys(), std::vector<std::wstring>{drives.floppy + L"install.exe"});
+
+    // Nothing checked: every drive is still shown, nothing is listed.
+    w.Back();
+    w.SetSearchFloppy(0);
+    rig.view.drivesShown.clear();
+    w.Next();
+    EXPECT_TRUE(w.Items().empty());
+    EXPECT_EQ(w.FoundCountText(), L"0 files found...");
+    EXPECT_EQ(rig.view.drivesShown.size(), 4u);
+}
+
+TEST(InstallWizard, StopKeepsWhatWasFoundAndRefreshSearchesAgain) {
+    Drives drives;
+    WizardRig rig(drives.Source());
+    InstallWizard& w = rig.wizard;
+    w.Next();
+    // The user presses Stop once the first program is listed.
+    rig.view.onPump = [&] {
+        if (w.Searching() && !w.Items().empty()) {
+            EXPECT_TRUE(w.StopEnabled());
+            EXPECT_FALSE(w.NextEnabled());
+            EXPECT_FALSE(w.BackEnabled());
+            EXPECT_FALSE(w.RefreshEnabled());
+            w.Stop();
+        }
+    };
+    w.Next();
+    EXPECT_FALSE(w.Searching());
+    ASSERT_EQ(w.Items().size(), 1u) << "the search ended at the stop";
+    EXPECT_EQ(w.FoundCountText(), L"1 files found...");
+    EXPECT_TRUE(w.NextEnabled());
+    EXPECT_TRUE(w.RefreshEnabled());
+    EXPECT_FALSE(w.StopEnabled());
+
+    rig.view.onPump = nullptr;
+    w.Refresh();
+    EXPECT_EQ(w.Items().size(), 5u);
+    EXPECT_EQ(w.FoundCountText(), L"5 files found...");
+}
+
+TEST(InstallWizard, ClosingDuringASearchEndsItAndLeavesTheControlsAlone) {
+    Drives drives;
+    WizardRig rig(drives.Source());
+    InstallWizard& w = rig.wizard;
+    w.Next();
+    rig.view.onPump = [&] {
+        if (w.Searching()) w.QueryClose();
+    };
+    w.Next();
+    EXPECT_FALSE(w.Searching());
+    EXPECT_TRUE(w.Closing());
+    EXPECT_TRUE(w.StopEnabled()) << "the last step of the search leaves the controls alone";
+    EXPECT_NE(w.SearchStatus(), L"Done looking for files... click Next to continue...");
+    const int page = w.Page();
+    w.Next();
+    EXPECT_EQ(w.Page(), page) << "a closing wizard takes no more steps";
+}
+
+TEST(InstallWizard, FinishStartsTheChosenProgramOnceWithoutWaiting) {
+    TempDir dir;
+    const std::wstring program = dir / L"Program Files\\Setup.exe";
+    ASSERT_TRUE(WriteFileBytes(program, "MZ"));
+    Drives drives;
+    WizardRig rig(drives.Source());
+    InstallWizard& w = rig.wizard;
+    w.Next();
+    w.Next();
+    w.Next();
+    w.SetChosenFile(program);
+    w.Next();
+    EXPECT_EQ(w.Page(), 4);
+    ASSERT_EQ(rig.runner.runs.size(), 1u);
+    EXPECT_EQ(rig.runner.runs[0].command, L"\"" + program + L"\"") << "quoted: the path holds a space";
+    EXPECT_EQ(rig.runner.runs[0].show, SW_SHOWNORMAL);
+    EXPECT_FALSE(rig.runner.runs[0].waited);
+    EXPECT_TRUE(rig.view.closed);
+    EXPECT_TRUE(rig.prompter.messages.empty());
+    EXPECT_FALSE(w.ExtractionVisible());
+    EXPECT_EQ(w.FinishPath(), program);
+    w.Next();
+    EXPECT_EQ(rig.runner.runs.size(), 1u) << "never started twice";
+}
+
+TEST(InstallWizard, FinishExplainsWhatItCannotStartAndReturnsToTheChoice) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / L"notes.txt", "x"));
+    ASSERT_TRUE(WriteFileBytes(dir / L"setup.exe", "MZ"));
+    Drives drives;
+    WizardRig rig(drives.Source());
+    InstallWizard& w = rig.wizard;
+    w.Next();
+    w.Next();
+    w.Next();
+    const auto finishWith = [&](const std::wstring& path) {
+        rig.prompter.messages.clear();
+        w.SetChosenFile(path);
+        w.Next();
+        EXPECT_EQ(w.Page(), 3) << "back on the choice";
+        EXPECT_EQ(w.ChosenFile(), path) << "the path is kept";
+        EXPECT_FALSE(rig.view.closed);
+        EXPECT_TRUE(w.BackEnabled());
+        EXPECT_STREQ(w.NextCaption(), L"&Finish");
+        return rig.prompter.messages.size() == 1 ? rig.prompter.messages[0] : ScriptedInstallPrompter::Shown{};
+    };
+
+    const auto missing = finishWith(dir / L"gone.exe");
+    EXPECT_EQ(missing.text,
+              L"You have not selected a program for installation \r\nor the file you have selected does not "
+              L"exists\r\n\r\nPlease try again.");
+    EXPECT_EQ(missing.title, L"Install Software Wizard");
+    EXPECT_EQ(missing.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+
+    const auto other = finishWith(dir / L"notes.txt");
+    EXPECT_NE(other.text.find(L"not a setup program or a zip archive"), std::wstring::npos);
+
+    rig.runner.answer = Error{ERROR_BAD_EXE_FORMAT};
+    const auto failed = finishWith(dir / L"setup.exe");
+    EXPECT_NE(failed.text.find(L"could not be started"), std::wstring::npos);
+    EXPECT_NE(failed.text.find(dir / L"setup.exe"), std::wstring::npos);
+    EXPECT_TRUE(rig.runner.runs.size() == 1 && !rig.runner.runs[0].waited);
+
+    // Browsing: a chosen file goes into the text box; a cancel leaves it.
+    rig.prompter.browseAnswer = dir / L"setup.exe";
+    w.SetChosenFile(L"");
+    w.Browse();
+    EXPECT_EQ(w.ChosenFile(), dir / L"setup.exe");
+    EXPECT_TRUE(w.NextEnabled());
+    rig.prompter.browseAnswer.reset();
+    w.Browse();
+    EXPECT_EQ(w.ChosenFile(), dir / L"setup.exe");
+    EXPECT_EQ(rig.prompter.browses, 2);
+
+    // A double-click on an item chooses it and finishes.
+    rig.runner.answer = Status{};
+    w.ChooseItem(dir.path() + L"\\", L"setup.exe", true);
+    EXPECT_TRUE(rig.view.closed);
+    EXPECT_EQ(rig.runner.runs.back().command, L"\"" + dir / L"setup.exe" + L"\"");
+}
+
+TEST(SetupFiles, NameRuleExtensionsAndShownValues) {
+    for (const wchar_t* yes : {L"Setup.EXE", L"INSTALL.exe", L"mysetup_v2.exe", L"Install Me.Exe"})
+        EXPECT_TRUE(IsSetupProgramName(yes)) << std::wstring(yes).size();
+    for (const wchar_t* no : {L"uninstall.exe", L"unins000.exe", L"readme.exe", L"setup.txt", L"setup.exe.zip",
+                              L"UnInstallSetup.exe", L"setup"})
+        EXPECT_FALSE(IsSetupProgramName(no)) << std::wstring(no).size();
+    EXPECT_EQ(ExtensionOf(L"a.b.ZIP"), L"zip");
+    EXPECT_EQ(ExtensionOf(L"exe"), L"exe") << "a name without a full stop is its own extension";
+    EXPECT_EQ(BareName(L"disk1\\sub\\install.exe"), L"install.exe");
+    EXPECT_EQ(BareName(L"setup.exe"), L"setup.exe");
+    EXPECT_EQ(FormatSize(1234567), L"1,234,567");
+    EXPECT_EQ(FormatSize(0), L"0");
+    EXPECT_EQ(FormatSize(3000000000ULL), L"3,000,000,000") << "not a negative number";
+    SYSTEMTIME t{2024, 3, 0, 15, 14, 5, 9, 0};
+    FILETIME local{}, utc{};
+    ::SystemTimeToFileTime(&t, &local);
+    ::LocalFileTimeToFileTime(&local, &utc);
+    const std::wstring shown = FormatModified(utc);
+    EXPECT_NE(shown.find(L"2024"), std::wstring::npos);
+    EXPECT_NE(shown.find(L"05"), std::wstring::npos) << "the time is shown";
+}
