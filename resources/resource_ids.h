@@ -8,3 +8,4 @@
 //   200-299 uninstall dialogs        300-399 properties window and value dialog
 //   400-499 print dialog             500-599 install wizard
 //   600-699 system information, About box
+//   700-799 export (the popup menu's "Export listing..." command)

@@ -105,6 +105,7 @@ void frmMain::BuildMenus() {
     ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuRemove, L"&Remove selected entry");
     ::AppendMenuW(mnuMaina, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuRefresh, L"Re&fresh listing");
+    ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuExport, L"&Export listing...");
     ::AppendMenuW(mnuMaina, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(mnuMaina, MF_POPUP, reinterpret_cast<UINT_PTR>(mnuView), L"&View");
     ::AppendMenuW(mnuMain.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(mnuMaina), L"Menu");

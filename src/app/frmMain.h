@@ -72,6 +72,7 @@ public:
     void pPrint();
     void pProperties();
     void pAbout();
+    void pExport();
 
     // Reloads the row's entry and shows it in the Details bar and the popup menu (1-based index).
     void ShowDetails(int index);
