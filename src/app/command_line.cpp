@@ -1,9 +1,8 @@
 #include "app/command_line.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include <memory>
+#include <cstdlib>
 
 #include "app/console_output.h"
 #include "app/export_command.h"
@@ -30,6 +29,15 @@ constexpr std::string_view kUsage =
 
 bool IsSwitch(const std::wstring& arg) { return arg.size() > 1 && (arg[0] == L'/' || arg[0] == L'-'); }
 
+// A switch's name in lower case (switches are ASCII; the system's case mapping lives in user32,
+// which the command line does without).
+std::wstring SwitchName(const std::wstring& arg) {
+    std::wstring name = arg.substr(1);
+    for (wchar_t& c : name)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
+    return name;
+}
+
 CommandLine Bad(std::wstring problem) {
     CommandLine c;
     c.action = CommandLine::Action::Bad;
@@ -51,7 +59,7 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     if (args.empty()) return c;
     // A request for help anywhere wins over everything else on the line.
     for (const std::wstring& arg : args) {
-        const std::wstring name = IsSwitch(arg) ? ToLower(std::wstring_view(arg).substr(1)) : std::wstring();
+        const std::wstring name = IsSwitch(arg) ? SwitchName(arg) : std::wstring();
         if (name == L"?" || name == L"h" || name == L"help" || name == L"-help") {
             c.action = CommandLine::Action::Usage;
             return c;
@@ -61,7 +69,7 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
         if (!IsSwitch(arg)) return Bad(L"unexpected argument \"" + arg + L"\"");
-        const std::wstring name = ToLower(std::wstring_view(arg).substr(1));
+        const std::wstring name = SwitchName(arg);
         bool* seen = nullptr;
         if (name == L"list") {
             seen = &list;
@@ -96,14 +104,9 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
 }
 
 std::vector<std::wstring> ProcessArguments() {
+    // As the C runtime split them (the shell's splitter would load the window's libraries).
     std::vector<std::wstring> args;
-    struct LocalFreer {
-        void operator()(wchar_t** p) const noexcept { ::LocalFree(p); }
-    };
-    int count = 0;
-    const std::unique_ptr<wchar_t*, LocalFreer> argv(::CommandLineToArgvW(::GetCommandLineW(), &count));
-    if (!argv) return args;
-    for (int i = 1; i < count; ++i) args.emplace_back(argv.get()[i]);
+    for (int i = 1; __wargv && i < __argc; ++i) args.emplace_back(__wargv[i]);
     return args;
 }
 

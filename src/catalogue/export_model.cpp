@@ -134,7 +134,9 @@ std::wstring FieldText(const ExportRecord& record, const ExportField& field) {
 std::wstring_view ScopeOfKey(std::wstring_view fullPath) {
     constexpr std::wstring_view kUser = L"\\HKEY_CURRENT_USER\\";
     if (fullPath.size() >= kUser.size() && EqualsNoCase(fullPath.substr(0, kUser.size()), kUser)) return L"user";
-    if (ToLower(fullPath).find(L"\\wow6432node\\") != std::wstring::npos) return L"machine-32";
+    constexpr std::wstring_view kWow = L"\\WOW6432Node\\";
+    for (size_t at = 0; at + kWow.size() <= fullPath.size(); ++at)
+        if (EqualsNoCase(fullPath.substr(at, kWow.size()), kWow)) return L"machine-32";
     return L"machine-64";
 }
 
