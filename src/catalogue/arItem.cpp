@@ -72,7 +72,8 @@ std::wstring Expand(const std::wstring& raw) {
 
 // The values of one open entry key, read in one RegEnumValueW pass (see bench/entry_loader.cpp for
 // why a pass beats nineteen RegQueryValueExW calls).
-void ReadFields(arItem& item, HKEY key, const OtherValueSink* others = nullptr) {
+void ReadFields(arItem& item, HKEY key, const OtherValueSink* others = nullptr,
+                uint32_t valueCount = kUnknownValueCount) {
     constexpr DWORD kNameChars = 16384;  // the registry's longest value name + NUL
     // Reused across entries: the listing loads thousands in a row.
     thread_local std::vector<wchar_t> name(kNameChars);
@@ -80,7 +81,7 @@ void ReadFields(arItem& item, HKEY key, const OtherValueSink* others = nullptr) 
     if (data.size() > (1u << 20)) data.assign(4096, 0);  // give back what one huge value took
     size_t found = 0;
     int retries = 0;
-    for (DWORD index = 0; found < kFields.size() || others;) {
+    for (DWORD index = 0; (found < kFields.size() || others) && index < valueCount;) {
         DWORD nameLen = kNameChars;
         DWORD cb = static_cast<DWORD>(data.size());
         DWORD type = REG_NONE;
@@ -228,9 +229,9 @@ void arItem::LoadValues(std::wstring_view sReg) {
 
 void arItem::LoadValues(const RegKey& key) { LoadValues(key, OtherValueSink()); }
 
-void arItem::LoadValues(const RegKey& key, const OtherValueSink& others) {
+void arItem::LoadValues(const RegKey& key, const OtherValueSink& others, uint32_t valueCount) {
     Reset(key.FullPath());
-    ReadFields(*this, key.handle(), others ? &others : nullptr);
+    ReadFields(*this, key.handle(), others ? &others : nullptr, valueCount);
     keyName_ = key.Name();
     ItemName = DisplayName.empty() ? keyName_ : DisplayName;
 }

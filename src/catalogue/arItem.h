@@ -43,6 +43,8 @@ private:
     std::unordered_map<std::wstring, bool> seen_;
 };
 
+inline constexpr uint32_t kUnknownValueCount = 0xFFFFFFFF;
+
 // A value of an entry key that is not one of the record's nineteen, as stored (see LoadValues).
 using OtherValueSink = std::function<void(std::wstring_view name, DWORD type, const BYTE* data, size_t size)>;
 
@@ -100,8 +102,10 @@ public:
     // the same as LoadValues(key.FullPath()) without opening the key again.
     void LoadValues(const RegKey& key);
     // The same, handing every other value of the key to `others` in the same pass, so that a
-    // reader that needs more than the nineteen values still reads each value once.
-    void LoadValues(const RegKey& key, const OtherValueSink& others);
+    // reader that needs more than the nineteen values still reads each value once. `valueCount`,
+    // when the caller has just counted the key's values, ends the pass there without asking the
+    // registry for one more.
+    void LoadValues(const RegKey& key, const OtherValueSink& others, uint32_t valueCount = kUnknownValueCount);
     // Only what a row of the listing shows first: resets the record and reads "DisplayName",
     // "UninstallString" and "QuietUninstallString" by name, then sets ItemName. LoadValues on the
     // same key completes the record later.

@@ -12,6 +12,8 @@ namespace ardmoor {
 
 namespace {
 
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+
 bool IsHex(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'); }
 
 // EstimatedSize in kilobytes: a DWORD or QWORD as stored, or a string of decimal digits.
@@ -134,9 +136,13 @@ std::wstring FieldText(const ExportRecord& record, const ExportField& field) {
 std::wstring_view ScopeOfKey(std::wstring_view fullPath) {
     constexpr std::wstring_view kUser = L"\\HKEY_CURRENT_USER\\";
     if (fullPath.size() >= kUser.size() && EqualsNoCase(fullPath.substr(0, kUser.size()), kUser)) return L"user";
-    constexpr std::wstring_view kWow = L"\\WOW6432Node\\";
-    for (size_t at = 0; at + kWow.size() <= fullPath.size(); ++at)
-        if (EqualsNoCase(fullPath.substr(at, kWow.size()), kWow)) return L"machine-32";
+    constexpr std::wstring_view kWow = L"\\wow6432node\\";
+    for (size_t at = fullPath.find(L'\\'); at != std::wstring_view::npos && at + kWow.size() <= fullPath.size();
+         at = fullPath.find(L'\\', at + 1)) {
+        size_t i = 0;
+        while (i < kWow.size() && AsciiLower(fullPath[at + i]) == kWow[i]) ++i;
+        if (i == kWow.size()) return L"machine-32";
+    }
     return L"machine-64";
 }
 
@@ -156,7 +162,7 @@ Status ExportListing::Read(const std::atomic<bool>* stop) {
     ListingReader reader(roots_, L"");
     arItem item;  // reused: its buffers serve every entry; no icon is chosen
     bool stopped = false;
-    const bool anyRoot = reader.ForEachEntry([&](RegKey& key) {
+    const bool anyRoot = reader.ForEachEntry([&](RegKey& key, uint32_t valueCount) {
         if (stop && stop->load(std::memory_order_relaxed)) {
             stopped = true;
             return false;
@@ -164,7 +170,7 @@ Status ExportListing::Read(const std::atomic<bool>* stop) {
         OtherValues other;
         item.LoadValues(key, [&other](std::wstring_view name, DWORD type, const BYTE* data, size_t size) {
             other.Take(name, type, data, size);
-        });
+        }, valueCount);
         records_.push_back(MakeRecord(item, other));
         return true;
     });

@@ -34,7 +34,7 @@ std::wstring LetterGroupCaption(int index) {
 ListingReader::ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder)
     : roots_(std::move(roots)), iconFolder_(std::move(iconFolder)) {}
 
-bool ListingReader::ForEachEntry(const std::function<bool(RegKey& key)>& visit) const {
+bool ListingReader::ForEachEntry(const std::function<bool(RegKey& key, uint32_t valueCount)>& visit) const {
     bool anyRoot = false;
     for (const std::wstring& rootPath : roots_) {
         auto root = RegKey::Open(rootPath);
@@ -45,9 +45,11 @@ bool ListingReader::ForEachEntry(const std::function<bool(RegKey& key)>& visit) 
         for (uint32_t i = 1; i <= *count; ++i) {
             auto key = root->SubkeyAt(i);
             if (!key) continue;
-            // Keys with subkeys of their own are containers, not entries.
-            if (auto below = key->SubkeyCount(); below && *below > 0) continue;
-            if (!visit(*key)) return true;
+            // Keys with subkeys of their own are containers, not entries. (Both counts in one call:
+            // the value count spares a one-pass reader its closing call.)
+            const auto counts = key->SubkeyAndValueCounts();
+            if (counts && counts->subkeys > 0) continue;
+            if (!visit(*key, counts ? counts->values : kUnknownValueCount)) return true;
         }
     }
     return anyRoot;
@@ -55,7 +57,7 @@ bool ListingReader::ForEachEntry(const std::function<bool(RegKey& key)>& visit) 
 
 bool ListingReader::ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next) const {
     bool stopped = false;
-    (void)ForEachEntry([&](RegKey& key) {
+    (void)ForEachEntry([&](RegKey& key, uint32_t) {
         ListingEntry& entry = out.emplace_back(ListingEntry{arItem(iconFolder_), std::move(key)});
         entry.item.LoadRowValues(*entry.key);
         stopped = next && !next();
