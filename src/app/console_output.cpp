@@ -47,7 +47,10 @@ Status StandardStream::Write(std::string_view utf8) {
 ProcessStreams::ProcessStreams() {
     HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
     HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
-    if ((!Usable(out) || !Usable(err)) && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+    if (!Usable(out) || !Usable(err)) {
+        // Fails when there is no parent console, and also when the process already has one
+        // (Wine attaches a windowed child to its parent's): CONOUT$ then tells.
+        ::AttachConsole(ATTACH_PARENT_PROCESS);
         console_.reset(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr));
         if (!Usable(out)) out = console_.get();

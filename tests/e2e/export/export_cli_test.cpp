@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "export_e2e_util.h"
+#include "platform/strings.h"
 #include "remote_ui.h"
 #include "test_support.h"
 
@@ -218,4 +219,42 @@ TEST(ExportCommandLine, ListsWhileTheWindowIsOpen) {
     EXPECT_TRUE(::IsWindowVisible(main));
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(window.WaitExit(20s));
+}
+
+TEST(ExportCommandLine, WritesToTheConsoleThatStartedIt) {
+    // A console of this test's own, standing in for a cmd.exe window; the program, started without
+    // any standard handles, finds it as its parent's and writes there.
+    ::FreeConsole();
+    ASSERT_TRUE(::AllocConsole());
+    HANDLE screen = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    ASSERT_TRUE(::GetConsoleScreenBufferInfo(screen, &info));
+    COORD size{info.dwSize.X, 2000};
+    ::SetConsoleScreenBufferSize(screen, size);
+    ASSERT_TRUE(::GetConsoleScreenBufferInfo(screen, &info));
+
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESTDHANDLES;  // none: as a windowed program started from a prompt has
+    PROCESS_INFORMATION pi{};
+    const std::wstring exe = ArdmoorExe();
+    std::wstring command = L"\"" + exe + L"\" /list";
+    ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD code = 0xDEAD;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+
+    std::wstring text(static_cast<size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ASSERT_TRUE(::ReadConsoleOutputCharacterW(screen, text.data(), static_cast<DWORD>(text.size()), COORD{0, 0}, &read));
+    ::CloseHandle(screen);
+    ::FreeConsole();
+    // The console shows tabs as blanks up to the next tab stop.
+    const size_t row = text.find(L"Kestrel Data Viewer ");
+    ASSERT_NE(row, std::wstring::npos) << ardmoor::WideToUtf8(text.substr(0, 2000));
+    EXPECT_NE(text.find(L"3.1.0", row), std::wstring::npos);
 }
