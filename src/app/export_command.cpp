@@ -23,7 +23,7 @@ constexpr const wchar_t* kExtensions[] = {L"csv", L"json", L"html"};
 
 }  // namespace
 
-std::optional<ExportChoice> SaveDialogChooser::Choose(HWND owner) {
+std::optional<ExportChoice> AskExportFile(HWND owner) {
     static DWORD lastFilter = 1;  // the file type chosen last time, for this run of the program
     std::wstring buffer = std::wstring(L"Installed programs.") + kExtensions[lastFilter - 1];
     buffer.resize(32768, L'\0');
@@ -67,18 +67,15 @@ std::wstring ExportFailureText(const ExportFileResult& result) {
     return L"The listing could not be exported to \"" + result.file + L"\".\r\n\r\n" + reason;
 }
 
-ExportFileResult ExportListingFromWindow(HWND owner, const std::vector<std::wstring>& roots, ExportFileChooser& chooser,
-                                         Prompter& prompter, const std::function<bool()>& alive) {
-    const std::optional<ExportChoice> choice = chooser.Choose(owner);
-    if (!choice || !alive()) return {};
-
+ExportFileResult ExportChosenFile(HWND owner, const std::vector<std::wstring>& roots, const ExportChoice& choice,
+                                  Prompter& prompter, const std::function<bool()>& alive) {
     const ExportHeading heading = ExportHeadingNow();
     UniqueKernelHandle finished(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!finished) {
         ExportFileResult failed;
         failed.failure = ExportFileResult::Failure::Write;
         failed.error = static_cast<long>(::GetLastError());
-        failed.file = choice->file;
+        failed.file = choice.file;
         prompter.Message(ExportFailureText(failed), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return failed;
     }
@@ -88,20 +85,22 @@ ExportFileResult ExportListingFromWindow(HWND owner, const std::vector<std::wstr
     // use, so that nothing else starts until the file is written.
     std::thread worker([&] {
         try {
-            result = ExportToFile(roots, choice->file, choice->format, heading, &stop);
+            result = ExportToFile(roots, choice.file, choice.format, heading, &stop);
         } catch (...) {
             result.failure = ExportFileResult::Failure::Write;
             result.error = ERROR_NOT_ENOUGH_MEMORY;
-            result.file = choice->file;
+            result.file = choice.file;
         }
         ::SetEvent(finished.get());
     });
     const bool wasEnabled = ::IsWindowEnabled(owner) != FALSE;
     if (wasEnabled) ::EnableWindow(owner, FALSE);
     HANDLE wait = finished.get();
-    while (::MsgWaitForMultipleObjectsEx(1, &wait, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
-        if (!PumpPendingMessages() || !alive()) {
-            // The window closed meanwhile: the reading stops, and a file not yet written never is.
+    for (;;) {
+        const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &wait, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) break;
+        if (woke != WAIT_OBJECT_0 + 1 || !PumpPendingMessages() || !alive()) {
+            // The window closed meanwhile: the export stops, and a file not yet in place never is.
             stop = true;
             ::WaitForSingleObject(wait, INFINITE);
             break;

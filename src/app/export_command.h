@@ -19,19 +19,10 @@ struct ExportChoice {
     ExportFormat format = ExportFormat::Csv;
 };
 
-// Asks the user where to export and in which format; nothing when they cancel.
-class ExportFileChooser {
-public:
-    virtual ~ExportFileChooser() = default;
-    virtual std::optional<ExportChoice> Choose(HWND owner) = 0;
-};
-
-// The system's save dialog, owned by the window, offering the three formats by file type. The
-// format is the one the typed extension names, else the chosen file type's.
-class SaveDialogChooser final : public ExportFileChooser {
-public:
-    std::optional<ExportChoice> Choose(HWND owner) override;
-};
+// Asks where to export and in which format, with the system's save dialog owned by `owner`,
+// offering the three formats by file type. The format is the one the typed extension names, else
+// the chosen file type's. Nothing when the user cancels.
+std::optional<ExportChoice> AskExportFile(HWND owner);
 
 // The heading of an HTML export: this computer's name and the current date and time.
 ExportHeading ExportHeadingNow();
@@ -39,10 +30,10 @@ ExportHeading ExportHeadingNow();
 // The message box text for a failed export (empty for an export the user stopped).
 std::wstring ExportFailureText(const ExportFileResult& result);
 
-// The whole command: asks for the file, exports on a worker thread while `owner` is disabled (its
-// messages keep running, so it paints), and says so through `prompter` when it fails. `alive`
-// turning false (the window closed meanwhile) stops the export and leaves no file behind.
-ExportFileResult ExportListingFromWindow(HWND owner, const std::vector<std::wstring>& roots, ExportFileChooser& chooser,
-                                         Prompter& prompter, const std::function<bool()>& alive);
+// Exports to the chosen file on a worker thread while `owner` is disabled (its messages keep
+// running, so it paints), and says so through `prompter` when that fails. `alive` turning false
+// (the window closed meanwhile) stops the export: a file not yet in place is not written.
+ExportFileResult ExportChosenFile(HWND owner, const std::vector<std::wstring>& roots, const ExportChoice& choice,
+                                  Prompter& prompter, const std::function<bool()>& alive);
 
 }  // namespace ardmoor

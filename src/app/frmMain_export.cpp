@@ -6,11 +6,12 @@ namespace ardmoor {
 
 void frmMain::pExport() {
     if (!Alive()) return;
-    SaveDialogChooser chooser;
+    const std::optional<ExportChoice> choice = AskExportFile(hwnd());
+    if (!choice || !Alive()) return;
     MessageBoxPrompter prompter(hwnd());
     const int wasBusy = busy_;
     busy_ = 1;  // the wait pointer over the window while the file is written
-    (void)ExportListingFromWindow(hwnd(), settings_.uninstallRoots, chooser, prompter, [this] { return Alive(); });
+    (void)ExportChosenFile(hwnd(), settings_.uninstallRoots, *choice, prompter, [this] { return Alive(); });
     busy_ = wasBusy;
 }
 

@@ -18,6 +18,7 @@ ExportFileResult ExportToFile(const std::vector<std::wstring>& roots, const std:
 
     ExportListing listing(roots);
     if (const Status read = listing.Read(stop); !read) return fail(ExportFileResult::Failure::Read, read.error());
+    if (stop && stop->load()) return fail(ExportFileResult::Failure::Read, kExportStopped);
     if (const Status written = WriteListing(listing.Records(), format, file, heading); !written)
         return fail(ExportFileResult::Failure::Write, written.error());
     if (const Status committed = file.Commit(); !committed)
