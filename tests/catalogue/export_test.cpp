@@ -241,7 +241,7 @@ TEST(ExportFormats, FormatFromTheExtensionAndASinkFailureStopsTheWriting) {
     EXPECT_LE(sink.writes, 2) << "nothing more is written after the first failure";
 }
 
-TEST(ExportFile, AppearsWholeOrNotAtAllAndLeavesAReadOnlyFileAlone) {
+TEST(ExportFile, AppearsWholeOrNotAtAll) {
     test::TempDir dir;
     test::TestRegistryKey key;
     key.SetString(L"U\\One", L"DisplayName", L"One, the first");
@@ -257,14 +257,6 @@ TEST(ExportFile, AppearsWholeOrNotAtAllAndLeavesAReadOnlyFileAlone) {
     EXPECT_NE(written.find("\r\n\"One, the first\","), std::string::npos) << written;
     EXPECT_EQ(FilesIn(dir.path()), std::vector<std::wstring>{L"list.csv"}) << "no temporary file is left";
 
-    const std::wstring locked = dir / L"locked.json";
-    ASSERT_TRUE(test::WriteFileBytes(locked, "keep me"));
-    ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
-    const ExportFileResult refused = ExportToFile(roots, locked, ExportFormat::Json);
-    EXPECT_EQ(refused.failure, ExportFileResult::Failure::Write);
-    EXPECT_EQ(refused.error, ERROR_ACCESS_DENIED);
-    EXPECT_EQ(test::ReadFileBytes(locked), "keep me");
-
     const ExportFileResult unread = ExportToFile({key.fullPath() + L"\\Missing"}, dir / L"never.json", ExportFormat::Json);
     EXPECT_EQ(unread.failure, ExportFileResult::Failure::Read);
     EXPECT_EQ(unread.error, kRegKeyNotFound);
@@ -278,8 +270,5 @@ TEST(ExportFile, AppearsWholeOrNotAtAllAndLeavesAReadOnlyFileAlone) {
         ASSERT_TRUE(file.Open(dir / L"half.json").ok());
         ASSERT_TRUE(file.Write("[\n{\"name\":").ok());
     }
-    ::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
-    auto files = FilesIn(dir.path());
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::wstring>{L"list.csv", L"locked.json"}));
+    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::wstring>{L"list.csv"});
 }
