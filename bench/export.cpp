@@ -1,6 +1,6 @@
 // The command line's export as a script sees it: `ardmoor.exe /list /json` as a whole process on
-// seeded entries, against a floor process (this program with --floor: it opens every entry and
-// reads every value once, as the listing benchmark's floor does, and writes nothing) and against
+// seeded entries, against the listing benchmark's floor process (baseline_floor.exe: it opens every
+// entry of the listed keys and reads every value once, and writes nothing) and against
 // `wine uninstaller --list`, each round running the three back to back; then the memory the
 // export takes for 10,000 entries in CSV and in JSON.
 //   bench_export.exe [entries=2000] [memory-entries=10000] [rounds=7]
@@ -20,30 +20,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 const std::wstring kPrefix = L"ArdmoorExportBench";
-
-// Opens every subkey of the Uninstall key and reads every value once.
-int Floor() {
-    HKEY root = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, ardmoor::bench::kUninstallSub, 0, KEY_READ, &root) != ERROR_SUCCESS)
-        return 1;
-    wchar_t name[256];
-    std::vector<BYTE> data(64 * 1024);
-    static wchar_t valueName[16384];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = 256;
-        if (::RegEnumKeyExW(root, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(root, name, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-        for (DWORD v = 0;; ++v) {
-            DWORD nameLen = 16384, size = static_cast<DWORD>(data.size()), type = 0;
-            if (::RegEnumValueW(key, v, valueName, &nameLen, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
-                break;
-        }
-        ::RegCloseKey(key);
-    }
-    ::RegCloseKey(root);
-    return 0;
-}
 
 std::wstring Folder() {
     wchar_t buf[MAX_PATH * 2];
@@ -96,7 +72,6 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc > 1 && std::wstring(argv[1]) == L"--floor") return Floor();
     const int entries = argc > 1 ? _wtoi(argv[1]) : 2000;
     const int memoryEntries = argc > 2 ? _wtoi(argv[2]) : 10000;
     const int rounds = std::max(argc > 3 ? _wtoi(argv[3]) : 7, 1);
@@ -105,9 +80,7 @@ int wmain(int argc, wchar_t** argv) {
     ardmoor::bench::RemoveEntries(HKEY_LOCAL_MACHINE, kUninstallSub, kPrefix);
 
     const std::wstring folder = Folder();
-    wchar_t self[MAX_PATH * 2];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-    const std::wstring floorCommand = L"\"" + std::wstring(self) + L"\" --floor";
+    const std::wstring floorCommand = L"\"" + folder + L"baseline_floor.exe\"";
     const std::wstring ardmoor = L"\"" + folder + L"..\\ardmoor.exe\"";
 
     std::printf("seeding %d entries...\n", entries);

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <thread>
 
-#include "app/app_info.h"
 #include "app/main_commands.h"
 #include "platform/message_pump.h"
 #include "platform/strings.h"
@@ -68,7 +67,7 @@ std::wstring ExportFailureText(const ExportFileResult& result) {
 }
 
 ExportFileResult ExportChosenFile(HWND owner, const std::vector<std::wstring>& roots, const ExportChoice& choice,
-                                  Prompter& prompter, const std::function<bool()>& alive) {
+                                  const std::function<bool()>& alive) {
     const ExportHeading heading = ExportHeadingNow();
     UniqueKernelHandle finished(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!finished) {
@@ -76,7 +75,6 @@ ExportFileResult ExportChosenFile(HWND owner, const std::vector<std::wstring>& r
         failed.failure = ExportFileResult::Failure::Write;
         failed.error = static_cast<long>(::GetLastError());
         failed.file = choice.file;
-        prompter.Message(ExportFailureText(failed), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return failed;
     }
     std::atomic<bool> stop{false};
@@ -108,9 +106,6 @@ ExportFileResult ExportChosenFile(HWND owner, const std::vector<std::wstring>& r
     }
     worker.join();
     if (wasEnabled && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
-
-    if (const std::wstring text = ExportFailureText(result); !text.empty() && alive())
-        prompter.Message(text, kAppTitle, MB_OK | MB_ICONEXCLAMATION);
     return result;
 }
 

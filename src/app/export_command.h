@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "catalogue/export_formats.h"
-#include "platform/prompter.h"
 
 namespace ardmoor {
 
@@ -31,9 +30,9 @@ ExportHeading ExportHeadingNow();
 std::wstring ExportFailureText(const ExportFileResult& result);
 
 // Exports to the chosen file on a worker thread while `owner` is disabled (its messages keep
-// running, so it paints), and says so through `prompter` when that fails. `alive` turning false
-// (the window closed meanwhile) stops the export: a file not yet in place is not written.
+// running, so it paints). `alive` turning false (the window closed meanwhile) stops the export: a
+// file not yet in place is not written.
 ExportFileResult ExportChosenFile(HWND owner, const std::vector<std::wstring>& roots, const ExportChoice& choice,
-                                  Prompter& prompter, const std::function<bool()>& alive);
+                                  const std::function<bool()>& alive);
 
 }  // namespace ardmoor

@@ -248,9 +248,10 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         OnContextMenu(reinterpret_cast<HWND>(wp), lp);
         return true;
     case WM_SETCURSOR:
-        if (busy_) {
-            // The window stays usable while the listing arrives: the background-work pointer.
-            ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        if (busy_ || exporting_) {
+            // The window stays usable while the listing arrives: the background-work pointer. An
+            // export takes it out of use: the wait pointer.
+            ::SetCursor(::LoadCursorW(nullptr, exporting_ ? IDC_WAIT : IDC_APPSTARTING));
             result = TRUE;
             return true;
         }

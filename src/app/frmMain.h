@@ -138,6 +138,7 @@ private:
     ListItem currentRow_;  // the row SelectedIndex_ stands for, followed while rows arrive
     std::wstring iconFolder_;  // where the last refresh wrote the entry icon files
     int busy_ = 0;         // 1 while rows arrive, 2 while their tips and icons do
+    bool exporting_ = false;  // the window is out of use while an export writes its file
     int refreshState_ = 0;
     bool rowsDone_ = false;
     int placeholderIcon_ = -1;

@@ -78,17 +78,19 @@ private:
     }
 };
 
-// Denies every reader the machine's Uninstall keys (both views, where they exist) while it lives,
+// Denies every reader the Uninstall keys the program lists (where they exist) while it lives,
 // through the keys' own access control, which Wine enforces; the old control is put back after.
 class UnreadableUninstallKeys {
 public:
     UnreadableUninstallKeys() {
-        for (const std::wstring& path : {std::wstring(kUninstallSub),
-                                         std::wstring(L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall")}) {
+        const std::pair<HKEY, std::wstring> roots[] = {
+            {HKEY_LOCAL_MACHINE, kUninstallSub},
+            {HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+            {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}};
+        for (const auto& [root, path] : roots) {
             Held held;
             // Opened before the change: the handle keeps its rights to put the old control back.
-            if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &held.key) != ERROR_SUCCESS)
-                continue;
+            if (::RegOpenKeyExW(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &held.key) != ERROR_SUCCESS) continue;
             DWORD size = 0;
             ::RegGetKeySecurity(held.key, DACL_SECURITY_INFORMATION, nullptr, &size);
             held.old.resize(size);
