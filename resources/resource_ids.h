@@ -8,6 +8,7 @@
 //   200-299 uninstall dialogs        300-399 properties window and value dialog
 //   400-499 print dialog             500-599 install wizard
 //   600-699 system information, About box
+//   700-799 export (the popup menu's "Export listing..." command)
 
 // System information window: its nine row icons in row-kind order, then the banner's picture.
 #define IDI_SYSINFO_FIRST 600

@@ -106,6 +106,7 @@ void frmMain::BuildMenus() {
     ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuRemove, L"&Remove selected entry");
     ::AppendMenuW(mnuMaina, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuRefresh, L"Re&fresh listing");
+    ::AppendMenuW(mnuMaina, MF_STRING, kIdMenuExport, L"&Export listing...");
     ::AppendMenuW(mnuMaina, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(mnuMaina, MF_POPUP, reinterpret_cast<UINT_PTR>(mnuView), L"&View");
     ::AppendMenuW(mnuMain.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(mnuMaina), L"Menu");
@@ -248,9 +249,10 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         OnContextMenu(reinterpret_cast<HWND>(wp), lp);
         return true;
     case WM_SETCURSOR:
-        if (busy_) {
-            // The window stays usable while the listing arrives: the background-work pointer.
-            ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        if (busy_ || exporting_) {
+            // The window stays usable while the listing arrives: the background-work pointer. An
+            // export takes it out of use: the wait pointer.
+            ::SetCursor(::LoadCursorW(nullptr, exporting_ ? IDC_WAIT : IDC_APPSTARTING));
             result = TRUE;
             return true;
         }

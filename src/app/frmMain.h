@@ -80,6 +80,7 @@ public:
     void pPrint();
     void pProperties();
     void pAbout();
+    void pExport();
 
     // Reloads the row's entry and shows it in the Details bar and the popup menu (1-based index).
     void ShowDetails(int index);
@@ -158,6 +159,7 @@ private:
     ListItem currentRow_;  // the row SelectedIndex_ stands for, followed while rows arrive
     std::wstring iconFolder_;  // where the last refresh wrote the entry icon files
     int busy_ = 0;         // 1 while rows arrive, 2 while their tips and icons do
+    bool exporting_ = false;  // the window is out of use while an export writes its file
     int refreshState_ = 0;
     bool rowsDone_ = false;
     int placeholderIcon_ = -1;

@@ -60,6 +60,8 @@ void frmMain::OnTaskItemClick(TaskPaneItem& item) {
         pRefresh();
     } else if (key == L"PRINT") {
         pPrint();
+    } else if (key == L"EXPORT") {
+        pExport();
     } else if (key == L"HELP") {
         ShellOpen(AddBackslash(ProgramFolder()) + L"ardmor.chm", SW_SHOW);
     } else if (key == L"ABOUT") {
@@ -86,6 +88,9 @@ void frmMain::OnMenuCommand(int id) {
         return;
     case kIdMenuRefresh:
         pRefresh();
+        return;
+    case kIdMenuExport:
+        pExport();
         return;
     case kIdViewIcons:
         o.ViewMode = 0;

@@ -4,12 +4,18 @@
 #include <objbase.h>
 
 #include "app/app_info.h"
+#include "app/command_line.h"
 #include "app/frmMain.h"
 #include "app/single_instance.h"
 #include "platform/message_pump.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     using namespace ardmoor;
+    // Scripts: the command line makes no window and never meets the single-instance guard, so a
+    // running window does not stop it.
+    if (const CommandLine command = ParseCommandLine(ProcessArguments()); command.action != CommandLine::Action::Window)
+        return RunCommandLine(command);
+
     SingleInstanceGuard guard;
     if (!guard.IsFirstInstance()) {
         ::MessageBoxW(nullptr, kAlreadyRunningText, kAppTitle, MB_OK);

@@ -18,6 +18,7 @@ enum MainWindowIds : int {
     kIdMenuUninstall = 1000,
     kIdMenuRemove = 1001,
     kIdMenuRefresh = 1003,
+    kIdMenuExport = 700,  // the export's own range (resource_ids.h)
     // Its View submenu.
     kIdViewIcons = 1100,
     kIdViewList = 1101,

@@ -21,7 +21,8 @@ void BuildMainTaskPane(TaskPane& pane) {
                                    {{L"UNINSTALL", L"Uninstall selected entry"},
                                     {L"INSTALL", L"Install software on your computer..."}});
     addBar(L"Tasks", L"Other Tasks",
-           {{L"REMOVE", L"Remove selected entry"}, {L"REFRESH", L"Refresh listing..."}, {L"PRINT", L"Print listing..."}});
+           {{L"REMOVE", L"Remove selected entry"}, {L"REFRESH", L"Refresh listing..."}, {L"PRINT", L"Print listing..."},
+            {L"EXPORT", L"Export listing..."}});
     TaskPaneBar* details = addBar(L"Properties", L"Details",
                                   {{L"ITEMNAME", L""},
                                    {L"PUBLISHER", L"Publisher:"},

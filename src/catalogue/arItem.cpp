@@ -72,7 +72,8 @@ std::wstring Expand(const std::wstring& raw) {
 
 // The values of one open entry key, read in one RegEnumValueW pass (see bench/entry_loader.cpp for
 // why a pass beats nineteen RegQueryValueExW calls).
-void ReadFields(arItem& item, HKEY key) {
+void ReadFields(arItem& item, HKEY key, const OtherValueSink* others = nullptr,
+                uint32_t valueCount = kUnknownValueCount) {
     constexpr DWORD kNameChars = 16384;  // the registry's longest value name + NUL
     // Reused across entries: the listing loads thousands in a row.
     thread_local std::vector<wchar_t> name(kNameChars);
@@ -80,7 +81,7 @@ void ReadFields(arItem& item, HKEY key) {
     if (data.size() > (1u << 20)) data.assign(4096, 0);  // give back what one huge value took
     size_t found = 0;
     int retries = 0;
-    for (DWORD index = 0; found < kFields.size();) {
+    for (DWORD index = 0; (found < kFields.size() || others) && index < valueCount;) {
         DWORD nameLen = kNameChars;
         DWORD cb = static_cast<DWORD>(data.size());
         DWORD type = REG_NONE;
@@ -99,17 +100,28 @@ void ReadFields(arItem& item, HKEY key) {
         ++index;
         retries = 0;
         const FieldSpec* f = FieldFor(name.data(), nameLen < kNameChars ? nameLen : 0);
-        if (!f) continue;
+        if (!f) {
+            if (others && nameLen < kNameChars) (*others)(std::wstring_view(name.data(), nameLen), type, data.data(), cb);
+            continue;
+        }
         ++found;
         if (f->text) {
-            std::wstring text = DataToText(type, data.data(), cb);
-            item.*(f->text) = type == REG_EXPAND_SZ ? Expand(text) : std::move(text);
+            item.*(f->text) = EntryValueText(type, data.data(), cb);
         } else {
             auto n = DataToInt32(type, data.data(), cb);
             if (n) item.*(f->number) = n.value();
         }
     }
 }
+
+}  // namespace
+
+std::wstring EntryValueText(DWORD type, const BYTE* data, size_t size) {
+    std::wstring text = DataToText(type, data, size);
+    return type == REG_EXPAND_SZ ? Expand(text) : text;
+}
+
+namespace {
 
 // Steps 1-6 of the cache reader, without the existence test.
 std::wstring ReadCachedPath(std::wstring_view sName) {
@@ -215,9 +227,11 @@ void arItem::LoadValues(std::wstring_view sReg) {
     ItemName = DisplayName.empty() ? keyName_ : DisplayName;
 }
 
-void arItem::LoadValues(const RegKey& key) {
+void arItem::LoadValues(const RegKey& key) { LoadValues(key, OtherValueSink()); }
+
+void arItem::LoadValues(const RegKey& key, const OtherValueSink& others, uint32_t valueCount) {
     Reset(key.FullPath());
-    ReadFields(*this, key.handle());
+    ReadFields(*this, key.handle(), others ? &others : nullptr, valueCount);
     keyName_ = key.Name();
     ItemName = DisplayName.empty() ? keyName_ : DisplayName;
 }
@@ -228,8 +242,7 @@ void arItem::LoadRowValues(const RegKey& key) {
     const auto read = [&](const wchar_t* name, std::wstring& field) {
         DWORD type = REG_NONE;
         if (detail::QueryValue(key.handle(), name, type, data) != 0) return;
-        std::wstring text = DataToText(type, data);
-        field = type == REG_EXPAND_SZ ? Expand(text) : std::move(text);
+        field = EntryValueText(type, data.data(), data.size());
     };
     read(L"DisplayName", DisplayName);
     read(L"UninstallString", UninstallString);

@@ -18,7 +18,10 @@
 //   - The folder where "invalid.ico" and "noicon.ico" are looked for is configurable (IconFolder;
 //     default: the program's folder).
 //   - The icon choice never probes the same candidate path twice.
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,6 +42,15 @@ public:
 private:
     std::unordered_map<std::wstring, bool> seen_;
 };
+
+inline constexpr uint32_t kUnknownValueCount = 0xFFFFFFFF;
+
+// A value of an entry key that is not one of the record's nineteen, as stored (see LoadValues).
+using OtherValueSink = std::function<void(std::wstring_view name, DWORD type, const BYTE* data, size_t size)>;
+
+// A value's data as the record takes it into a text field: the registry layer's text form, with
+// REG_EXPAND_SZ expanded.
+std::wstring EntryValueText(DWORD type, const BYTE* data, size_t size);
 
 // Where the operating system's application cache lives; an entry's cache is the subkey named like
 // the entry's key, value "SlowInfoCache" (binary, the program path in its last 524 bytes).
@@ -89,6 +101,11 @@ public:
     // For a caller that already holds the entry key open (the listing walks the subkeys anyway):
     // the same as LoadValues(key.FullPath()) without opening the key again.
     void LoadValues(const RegKey& key);
+    // The same, handing every other value of the key to `others` in the same pass, so that a
+    // reader that needs more than the nineteen values still reads each value once. `valueCount`,
+    // when the caller has just counted the key's values, ends the pass there without asking the
+    // registry for one more.
+    void LoadValues(const RegKey& key, const OtherValueSink& others, uint32_t valueCount = kUnknownValueCount);
     // Only what a row of the listing shows first: resets the record and reads "DisplayName",
     // "UninstallString" and "QuietUninstallString" by name, then sets ItemName. LoadValues on the
     // same key completes the record later.

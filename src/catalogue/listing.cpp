@@ -34,24 +34,36 @@ std::wstring LetterGroupCaption(int index) {
 ListingReader::ListingReader(std::vector<std::wstring> roots, std::wstring iconFolder)
     : roots_(std::move(roots)), iconFolder_(std::move(iconFolder)) {}
 
-bool ListingReader::ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next) const {
+bool ListingReader::ForEachEntry(const std::function<bool(RegKey& key, uint32_t valueCount)>& visit) const {
+    bool anyRoot = false;
     for (const std::wstring& rootPath : roots_) {
         auto root = RegKey::Open(rootPath);
         if (!root) continue;  // a machine without the 32-bit view simply has no such entries
         const auto count = root->SubkeyCount();
         if (!count) continue;
-        out.reserve(out.size() + *count);
+        anyRoot = true;
         for (uint32_t i = 1; i <= *count; ++i) {
             auto key = root->SubkeyAt(i);
             if (!key) continue;
-            // Keys with subkeys of their own are containers, not entries.
-            if (auto below = key->SubkeyCount(); below && *below > 0) continue;
-            ListingEntry& entry = out.emplace_back(ListingEntry{arItem(iconFolder_), std::move(*key)});
-            entry.item.LoadRowValues(*entry.key);
-            if (next && !next()) return false;
+            // Keys with subkeys of their own are containers, not entries. (Both counts in one call:
+            // the value count spares a one-pass reader its closing call.)
+            const auto counts = key->SubkeyAndValueCounts();
+            if (counts && counts->subkeys > 0) continue;
+            if (!visit(*key, counts ? counts->values : kUnknownValueCount)) return true;
         }
     }
-    return true;
+    return anyRoot;
+}
+
+bool ListingReader::ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next) const {
+    bool stopped = false;
+    (void)ForEachEntry([&](RegKey& key, uint32_t) {
+        ListingEntry& entry = out.emplace_back(ListingEntry{arItem(iconFolder_), std::move(key)});
+        entry.item.LoadRowValues(*entry.key);
+        stopped = next && !next();
+        return !stopped;
+    });
+    return !stopped;
 }
 
 void ListingReader::Complete(ListingEntry& entry) {

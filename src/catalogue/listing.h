@@ -51,6 +51,10 @@ public:
     static void Complete(ListingEntry& entry);
     // Both steps for every entry, in one go (no icons).
     [[nodiscard]] std::vector<arItem> ReadAll() const;
+    // Opens each entry in turn and hands its key and its count of values to `visit`, without
+    // reading any value, for readers that read an entry in one pass; `visit` returns false to stop.
+    // False when none of the roots could be read (nothing to list, as opposed to an empty listing).
+    bool ForEachEntry(const std::function<bool(RegKey& key, uint32_t valueCount)>& visit) const;
 
 private:
     std::vector<std::wstring> roots_;

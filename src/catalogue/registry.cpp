@@ -120,6 +120,14 @@ Result<uint32_t> RegKey::SubkeyCount() const {
     return static_cast<uint32_t>(count);
 }
 
+Result<RegKey::Counts> RegKey::SubkeyAndValueCounts() const {
+    DWORD subkeys = 0, values = 0;
+    const LSTATUS rc = ::RegQueryInfoKeyW(h_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                          nullptr, nullptr, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return Error{detail::KeyError(rc)};
+    return Counts{static_cast<uint32_t>(subkeys), static_cast<uint32_t>(values)};
+}
+
 Result<RegKey> RegKey::SubkeyAt(uint32_t index) const {
     if (index == 0) return Error{kRegBadIndex};
     wchar_t name[kMaxKeyNameChars];

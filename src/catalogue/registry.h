@@ -54,6 +54,12 @@ public:
 
     // Subkeys. Index is 1-based, in the registry's enumeration order.
     [[nodiscard]] Result<uint32_t> SubkeyCount() const;
+    // The counts of subkeys and of values, in one call (for readers that need both).
+    struct Counts {
+        uint32_t subkeys = 0;
+        uint32_t values = 0;
+    };
+    [[nodiscard]] Result<Counts> SubkeyAndValueCounts() const;
     [[nodiscard]] Result<RegKey> SubkeyAt(uint32_t index) const;
     [[nodiscard]] Result<RegKey> Subkey(std::wstring_view name) const;
     // Creates the subkey (an existing one is left as it is) and returns it opened for reading.

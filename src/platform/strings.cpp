@@ -18,13 +18,50 @@ std::wstring Utf8ToWide(std::string_view utf8) {
 }
 
 std::string WideToUtf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
-                          nullptr);
+    std::string out;
+    AppendUtf8(out, wide);
     return out;
+}
+
+char32_t NextCodePoint(std::wstring_view s, size_t& i) noexcept {
+    const char32_t c = static_cast<char16_t>(s[i++]);
+    if (c < 0xD800 || c > 0xDFFF) return c;
+    if (c <= 0xDBFF && i < s.size()) {
+        const char32_t low = static_cast<char16_t>(s[i]);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            ++i;
+            return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return kReplacementChar;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+void AppendUtf8(std::string& out, std::wstring_view wide) {
+    for (size_t i = 0; i < wide.size();) {
+        if (wide[i] < 0x80) {
+            out.push_back(static_cast<char>(wide[i++]));
+            continue;
+        }
+        AppendUtf8(out, NextCodePoint(wide, i));
+    }
 }
 
 std::wstring ToLower(std::wstring_view s) {

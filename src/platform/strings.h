@@ -7,7 +7,14 @@
 namespace ardmoor {
 
 std::wstring Utf8ToWide(std::string_view utf8);
+// A lone surrogate (malformed data, as registry strings can hold) becomes U+FFFD.
 std::string WideToUtf8(std::wstring_view wide);
+
+inline constexpr char32_t kReplacementChar = 0xFFFD;
+// The code point that starts at s[i], i moved past it; a lone surrogate reads as U+FFFD.
+char32_t NextCodePoint(std::wstring_view s, size_t& i) noexcept;
+void AppendUtf8(std::string& out, char32_t codePoint);
+void AppendUtf8(std::string& out, std::wstring_view wide);
 
 // Case mapping by the system's rules (CharLowerBuffW/CharUpperBuffW), so any script folds.
 std::wstring ToLower(std::wstring_view s);

@@ -48,7 +48,7 @@ std::wstring ToolTipText(TaskPane& pane) {
 
 TEST(TaskPane, MouseClicksFireForLinksOnly) {
     ParkMouse();
-    HostWindow host(640, 560, 210);
+    HostWindow host(640, 620, 210);
     TaskPane& pane = host.pane();
     PopulateLikeMainWindow(pane, L"Ardmoor");
     PumpFor(50);
@@ -95,7 +95,7 @@ TEST(TaskPane, MouseClicksFireForLinksOnly) {
 
 TEST(TaskPane, HoverShowsHandUnderlineTargetAndToolTip) {
     ParkMouse();
-    HostWindow host(640, 560, 210);
+    HostWindow host(640, 620, 210);
     TaskPane& pane = host.pane();
     PopulateLikeMainWindow(pane, L"Ardmoor");
     ASSERT_TRUE(BringToFront(host.hwnd()));
@@ -149,7 +149,7 @@ TEST(TaskPane, HoverShowsHandUnderlineTargetAndToolTip) {
 
 TEST(TaskPane, KeyboardTabsInMovesBetweenLinksAndClicks) {
     ParkMouse();
-    HostWindow host(640, 560, 210);
+    HostWindow host(640, 620, 210);
     TaskPane& pane = host.pane();
     PopulateLikeMainWindow(pane, L"Ardmoor");
     ASSERT_TRUE(BringToFront(host.hwnd()));
@@ -163,18 +163,18 @@ TEST(TaskPane, KeyboardTabsInMovesBetweenLinksAndClicks) {
 
     // Down goes through the links only: the heading and the Publisher and Phone texts are skipped.
     Keys down;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 11; ++i) {
         PressKey(VK_DOWN);
         down.push_back(FocusedKey(pane));
     }
-    EXPECT_EQ(down, (Keys{L"INSTALL", L"REMOVE", L"REFRESH", L"PRINT", L"SUPPORT", L"PROPERTIES", L"HELP", L"ABOUT",
-                          L"EXIT", L"EXIT"}));
+    EXPECT_EQ(down, (Keys{L"INSTALL", L"REMOVE", L"REFRESH", L"PRINT", L"EXPORT", L"SUPPORT", L"PROPERTIES", L"HELP",
+                          L"ABOUT", L"EXIT", L"EXIT"}));
     Keys up;
     for (int i = 0; i < 5; ++i) {
         PressKey(VK_UP);
         up.push_back(FocusedKey(pane));
     }
-    EXPECT_EQ(up, (Keys{L"ABOUT", L"HELP", L"PROPERTIES", L"SUPPORT", L"PRINT"}));
+    EXPECT_EQ(up, (Keys{L"ABOUT", L"HELP", L"PROPERTIES", L"SUPPORT", L"EXPORT"}));
     PressKey(VK_HOME);
     EXPECT_EQ(FocusedKey(pane), L"UNINSTALL");
     PressKey(VK_END);
@@ -207,7 +207,7 @@ TEST(TaskPane, KeyboardTabsInMovesBetweenLinksAndClicks) {
 
 TEST(TaskPane, ScrollsWhenTheBarsDoNotFit) {
     ParkMouse();
-    HostWindow host(640, 560, 210, 260);
+    HostWindow host(640, 620, 210, 260);
     TaskPane& pane = host.pane();
     PopulateLikeMainWindow(pane, L"Ardmoor");
     PumpFor(50);
@@ -253,7 +253,7 @@ TEST(TaskPane, ScrollsWhenTheBarsDoNotFit) {
 
     // Room for everything: no scroll bar, back at the top.
     pane.ScrollTo(40);
-    ::MoveWindow(pane.hwnd(), 0, 0, 210, 560, TRUE);
+    ::MoveWindow(pane.hwnd(), 0, 0, 210, 620, TRUE);
     PumpFor(50);
     (void)pane.Layout();
     EXPECT_FALSE(::GetWindowLongPtrW(pane.hwnd(), GWL_STYLE) & WS_VSCROLL);
@@ -264,7 +264,7 @@ TEST(TaskPane, ScrollsWhenTheBarsDoNotFit) {
 
 TEST(TaskPane, RedrawOffHoldsBackRepaintingUntilTurnedOn) {
     ParkMouse();
-    HostWindow host(640, 560, 210);
+    HostWindow host(640, 620, 210);
     TaskPane& pane = host.pane();
     PopulateLikeMainWindow(pane);
     PumpFor(50);
@@ -298,7 +298,7 @@ TEST(TaskPane, RedrawOffHoldsBackRepaintingUntilTurnedOn) {
 
 TEST(TaskPane, SurvivesHostsThatChangeOrDestroyThingsFromTheClick) {
     ParkMouse();
-    HostWindow host(640, 560, 210);
+    HostWindow host(640, 620, 210);
     TaskPane& pane = host.pane();
     PopulateLikeMainWindow(pane, L"Ardmoor");
     ASSERT_TRUE(BringToFront(host.hwnd()));

@@ -1,0 +1,274 @@
+// The export model over test-owned registry keys, the formats' exact bytes, and the file that
+// appears whole or not at all.
+#include <gtest/gtest.h>
+
+#include "catalogue/export_formats.h"
+#include "catalogue/export_model.h"
+#include "catalogue/registry.h"
+#include "catalogue_test_util.h"
+#include "test_support.h"
+
+using namespace ardmoor;
+
+namespace {
+
+class StringSink final : public ByteSink {
+public:
+    Status Write(std::string_view bytes) override {
+        ++writes;
+        if (failAfter >= 0 && static_cast<long long>(text.size() + bytes.size()) > failAfter) return Error{ERROR_DISK_FULL};
+        text.append(bytes);
+        return {};
+    }
+    std::string text;
+    long long failAfter = -1;
+    int writes = 0;
+};
+
+std::string Write(const std::vector<ExportRecord>& records, ExportFormat format, const ExportHeading& heading = {}) {
+    StringSink sink;
+    EXPECT_TRUE(WriteListing(records, format, sink, heading).ok());
+    return sink.text;
+}
+
+const ExportRecord* Find(const std::vector<ExportRecord>& records, const std::wstring& name) {
+    for (const auto& r : records)
+        if (r.name == name) return &r;
+    return nullptr;
+}
+
+// Files in a folder other than the ones named.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return names;
+}
+
+}  // namespace
+
+TEST(ExportModel, ReadsEveryListedEntryWithItsFieldsByTheListingsRules) {
+    test::TestRegistryKey key;
+    const std::wstring full = L"A\\Full";
+    key.SetString(full, L"DisplayName", L"Full App");
+    key.SetString(full, L"DisplayVersion", L"1.2.3");
+    key.SetString(full, L"Publisher", L"Full, Inc.");
+    key.SetString(full, L"InstallLocation", L"C:\\Full");
+    key.SetString(full, L"InstallSource", L"D:\\setup\\");
+    key.SetString(full, L"InstallDate", L"20240131");
+    key.SetString(full, L"UninstallString", L"\"C:\\Full\\unins.exe\"");
+    key.SetString(full, L"QuietUninstallString", L"\"C:\\Full\\unins.exe\" /S");
+    key.SetString(full, L"DisplayIcon", L"C:\\Full\\app.exe,0");
+    key.SetDword(full, L"EstimatedSize", 0xFFFFFFFF);
+    key.SetDword(full, L"SystemComponent", 1);
+    key.SetDword(full, L"Language", 1033);
+    key.SetString(full, L"HelpLink", L"https://full.example/help");
+    key.SetString(full, L"URLInfoAbout", L"https://full.example/");
+    key.SetString(full, L"URLUpdateInfo", L"https://full.example/update");
+    key.SetString(full, L"HelpTelephone", L"+1 555 0100");
+    key.SetString(full, L"ModifyPath", L"%SystemRoot%\\modify.exe", REG_EXPAND_SZ);
+    key.SetString(full, L"NoModify", L"unrelated");
+    const std::wstring product = L"{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}";
+    key.SetString(L"A\\" + product, L"EstimatedSize", L" 512 ");
+    key.SetString(L"A\\" + product, L"SystemComponent", L"0");
+    key.SetString(L"A\\{not-a-product-code}", L"EstimatedSize", L"12 MB");
+    key.SetString(L"A\\{not-a-product-code}", L"SystemComponent", L"yes");
+    key.SetString(L"A\\Holder", L"DisplayName", L"Holder");
+    key.CreateSubkey(L"A\\Holder\\Inner");
+    key.SetString(L"B\\Zed", L"DisplayName", L"zed");
+
+    ExportListing listing({key.fullPath() + L"\\A", key.fullPath() + L"\\Missing", key.fullPath() + L"\\B"});
+    ASSERT_TRUE(listing.Read().ok());
+    const auto& records = listing.Records();
+    std::vector<std::wstring> names;
+    for (const auto& r : records) names.push_back(r.name);
+    // The list's order (the user's locale, case ignored); the container is not an entry.
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}", L"{not-a-product-code}",
+                                                L"Full App", L"zed"}));
+
+    const ExportRecord* f = Find(records, L"Full App");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->version, L"1.2.3");
+    EXPECT_EQ(f->publisher, L"Full, Inc.");
+    EXPECT_EQ(f->install_location, L"C:\\Full");
+    EXPECT_EQ(f->install_source, L"D:\\setup\\");
+    EXPECT_EQ(f->install_date, L"20240131");
+    EXPECT_EQ(f->uninstall_string, L"\"C:\\Full\\unins.exe\"");
+    EXPECT_EQ(f->quiet_uninstall_string, L"\"C:\\Full\\unins.exe\" /S");
+    EXPECT_EQ(f->display_icon, L"C:\\Full\\app.exe,0");
+    EXPECT_EQ(f->identifying_number, L"");
+    EXPECT_EQ(f->language, L"1033");
+    EXPECT_EQ(f->key, key.fullPath() + L"\\A\\Full");
+    EXPECT_EQ(f->scope, L"user");
+    EXPECT_EQ(f->estimated_size_kb, std::optional<uint64_t>(4294967295ull)) << "a DWORD is unsigned";
+    EXPECT_TRUE(f->system_component);
+    EXPECT_EQ(f->help_link, L"https://full.example/help");
+    EXPECT_EQ(f->url_info_about, L"https://full.example/");
+    EXPECT_EQ(f->url_update_info, L"https://full.example/update");
+    EXPECT_EQ(f->help_telephone, L"+1 555 0100");
+    wchar_t expanded[MAX_PATH];
+    ::ExpandEnvironmentStringsW(L"%SystemRoot%\\modify.exe", expanded, MAX_PATH);
+    EXPECT_EQ(f->modify_path, expanded);
+    EXPECT_EQ(f->modify_path.find(L'%'), std::wstring::npos) << "expanded, as the listing expands";
+
+    const ExportRecord* p = Find(records, product);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->identifying_number, product) << "a product code key names the product";
+    EXPECT_EQ(p->estimated_size_kb, std::optional<uint64_t>(512));
+    EXPECT_FALSE(p->system_component);
+    const ExportRecord* n = Find(records, L"{not-a-product-code}");
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->identifying_number, L"");
+    EXPECT_EQ(n->estimated_size_kb, std::nullopt) << "a size that is not a number is left empty";
+    EXPECT_FALSE(n->system_component);
+    EXPECT_EQ(n->version, L"");
+}
+
+TEST(ExportModel, FailsOnlyWhenNoRootCanBeReadAndStopsWhenAsked) {
+    test::TestRegistryKey key;
+    ExportListing none({key.fullPath() + L"\\Missing", key.fullPath() + L"\\AlsoMissing"});
+    const Status missing = none.Read();
+    EXPECT_EQ(missing.error(), kRegKeyNotFound);
+
+    key.CreateSubkey(L"Empty");
+    ExportListing empty({key.fullPath() + L"\\Missing", key.fullPath() + L"\\Empty"});
+    EXPECT_TRUE(empty.Read().ok()) << "an empty listing is a listing";
+    EXPECT_TRUE(empty.Records().empty());
+
+    key.SetString(L"Some\\One", L"DisplayName", L"One");
+    ExportListing some({key.fullPath() + L"\\Some"});
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(some.Read(&stop).error(), kExportStopped);
+    EXPECT_TRUE(some.Records().empty());
+}
+
+TEST(ExportModel, ScopeAndProductCodeFromTheKey) {
+    EXPECT_EQ(ScopeOfKey(L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X"),
+              L"machine-64");
+    EXPECT_EQ(ScopeOfKey(L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X"),
+              L"machine-32");
+    EXPECT_EQ(ScopeOfKey(L"\\hkey_current_user\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X"), L"user");
+    EXPECT_TRUE(IsProductCode(L"{6f1c2a4b-9D3E-4B7A-8C21-5E0F3A9B7D10}"));
+    EXPECT_FALSE(IsProductCode(L"6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10"));
+    EXPECT_FALSE(IsProductCode(L"{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D1G}"));
+    EXPECT_FALSE(IsProductCode(L"{6F1C2A4B99D3E-4B7A-8C21-5E0F3A9B7D10}"));
+    EXPECT_FALSE(IsProductCode(L"{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}x"));
+}
+
+TEST(ExportFormats, EscapeEveryValueByTheirOwnRules) {
+    ExportRecord a;
+    a.name = L"Quote \"this\", then\r\nbreak";
+    a.version = L"1\t2";
+    a.publisher = std::wstring(L"Lone \xD800 surrogate, NUL \0 end", 27) + L" \U0001F600";
+    a.key = L"\\HKEY_LOCAL_MACHINE\\X\\A";
+    a.scope = L"machine-64";
+    a.estimated_size_kb = 1234;
+    a.system_component = true;
+    a.help_link = L"back\\slash \x01\x1f \x2028";
+    ExportRecord b;
+    b.name = L"\u65e5\u672c\u8a9e <script>alert(1)</script> & 'co'";
+    b.key = L"\\HKEY_CURRENT_USER\\X\\B";
+    b.scope = L"user";
+    const std::vector<ExportRecord> records{a, b};
+
+    // TSV: four columns, tabs and breaks inside values become blanks.
+    EXPECT_EQ(Write(records, ExportFormat::Tsv),
+              "Quote \"this\", then  break\t1 2\tLone \xEF\xBF\xBD surrogate, NUL \xEF\xBF\xBD end \xF0\x9F\x98\x80\t"
+              "\\HKEY_LOCAL_MACHINE\\X\\A\r\n"
+              "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E <script>alert(1)</script> & 'co'\t\t\t\\HKEY_CURRENT_USER\\X\\B\r\n");
+
+    // CSV: BOM, header, quoting only where needed, quotes doubled, CR LF.
+    const std::string csv = Write(records, ExportFormat::Csv);
+    const std::string header =
+        "\xEF\xBB\xBFname,version,publisher,install_location,install_source,install_date,uninstall_string,"
+        "identifying_number,language,key,scope,quiet_uninstall_string,display_icon,estimated_size_kb,"
+        "system_component,help_link,url_info_about,url_update_info,help_telephone,modify_path\r\n";
+    EXPECT_EQ(csv, header +
+                       "\"Quote \"\"this\"\", then\r\nbreak\",1\t2,\"Lone \xEF\xBF\xBD surrogate, NUL \xEF\xBF\xBD end "
+                       "\xF0\x9F\x98\x80\",,,,,,,\\HKEY_LOCAL_MACHINE\\X\\A,machine-64,,,1234,true,"
+                       "back\\slash \x01\x1f \xE2\x80\xA8,,,,\r\n"
+                       "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E <script>alert(1)</script> & 'co',,,,,,,,,"
+                       "\\HKEY_CURRENT_USER\\X\\B,user,,,,false,,,,,\r\n");
+
+    // JSON: typed number, null and booleans; every control escaped; no BOM.
+    const std::string json = Write(records, ExportFormat::Json);
+    EXPECT_EQ(json.substr(0, 2), "[\n");
+    EXPECT_NE(json.find("{\"name\":\"Quote \\\"this\\\", then\\r\\nbreak\",\"version\":\"1\\t2\",\"publisher\":\"Lone "
+                        "\xEF\xBF\xBD surrogate, NUL \\u0000 end \xF0\x9F\x98\x80\",\"install_location\":\"\""),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"estimated_size_kb\":1234,\"system_component\":true,\"help_link\":\"back\\\\slash \\u0001\\u001f "
+                        "\\u2028\""),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"estimated_size_kb\":null,\"system_component\":false,"), std::string::npos);
+    EXPECT_EQ(json.substr(json.size() - 5), "\"}\n]\n") << "one object a line, the last without a comma";
+    EXPECT_EQ(Write({}, ExportFormat::Json), "[\n]\n");
+
+    // HTML: registry text never becomes markup; controls cannot appear in a page.
+    const std::string html = Write(records, ExportFormat::Html, {L"HERON-PC", L"1 May 2026 <noon>"});
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt; &amp; &#39;co&#39;"), std::string::npos);
+    EXPECT_NE(html.find("Quote &quot;this&quot;, then\r\nbreak"), std::string::npos);
+    EXPECT_NE(html.find("NUL \xEF\xBF\xBD end"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"number\">1234</td>"), std::string::npos);
+    EXPECT_NE(html.find("2 programs on HERON-PC, listed by Ardmoor on 1 May 2026 &lt;noon&gt;."), std::string::npos);
+    EXPECT_NE(html.find("default-src 'none'"), std::string::npos) << "the page forbids scripts and outside files";
+    EXPECT_EQ(html.find("src=\""), std::string::npos);
+    EXPECT_EQ(html.find("href="), std::string::npos);
+}
+
+TEST(ExportFormats, FormatFromTheExtensionAndASinkFailureStopsTheWriting) {
+    EXPECT_EQ(FormatForFile(L"C:\\x\\list.CSV"), ExportFormat::Csv);
+    EXPECT_EQ(FormatForFile(L"list.json"), ExportFormat::Json);
+    EXPECT_EQ(FormatForFile(L"list.Htm"), ExportFormat::Html);
+    EXPECT_EQ(FormatForFile(L"list.html"), ExportFormat::Html);
+    EXPECT_EQ(FormatForFile(L"list.txt"), std::nullopt);
+    EXPECT_EQ(FormatForFile(L"C:\\my.csv\\list"), std::nullopt);
+    EXPECT_EQ(FormatForFile(L"csv"), std::nullopt);
+
+    std::vector<ExportRecord> many(5000);
+    for (size_t i = 0; i < many.size(); ++i) many[i].name = L"Program number " + std::to_wstring(i);
+    StringSink sink;
+    sink.failAfter = 100000;
+    EXPECT_EQ(WriteListing(many, ExportFormat::Json, sink).error(), ERROR_DISK_FULL);
+    EXPECT_LE(sink.writes, 2) << "nothing more is written after the first failure";
+}
+
+TEST(ExportFile, AppearsWholeOrNotAtAll) {
+    test::TempDir dir;
+    test::TestRegistryKey key;
+    key.SetString(L"U\\One", L"DisplayName", L"One, the first");
+    const std::vector<std::wstring> roots{key.fullPath() + L"\\U"};
+
+    const std::wstring target = dir / L"list.csv";
+    ASSERT_TRUE(test::WriteFileBytes(target, "old"));
+    ExportFileResult done = ExportToFile(roots, target, ExportFormat::Csv);
+    ASSERT_TRUE(done.ok()) << done.error;
+    EXPECT_EQ(done.records, 1u);
+    EXPECT_EQ(done.file, target);
+    const std::string written = test::ReadFileBytes(target);
+    EXPECT_NE(written.find("\r\n\"One, the first\","), std::string::npos) << written;
+    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::wstring>{L"list.csv"}) << "no temporary file is left";
+
+    const ExportFileResult unread = ExportToFile({key.fullPath() + L"\\Missing"}, dir / L"never.json", ExportFormat::Json);
+    EXPECT_EQ(unread.failure, ExportFileResult::Failure::Read);
+    EXPECT_EQ(unread.error, kRegKeyNotFound);
+    const ExportFileResult nowhere = ExportToFile(roots, dir / L"no such folder\\x.json", ExportFormat::Json);
+    EXPECT_EQ(nowhere.failure, ExportFileResult::Failure::Write);
+    EXPECT_NE(nowhere.error, 0);
+
+    // An export abandoned half-way leaves neither the target nor a temporary file.
+    {
+        AtomicFile file;
+        ASSERT_TRUE(file.Open(dir / L"half.json").ok());
+        ASSERT_TRUE(file.Write("[\n{\"name\":").ok());
+    }
+    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::wstring>{L"list.csv"});
+}
