@@ -15,8 +15,6 @@ const wchar_t* const kRefreshQuestion =
 
 void frmMain::pInstall() {
     if (!Alive() || running_) return;
-    // A refresh under way would wait behind the wizard; it runs again afterwards instead.
-    const bool refreshCut = CancelRefresh();
     ProcessRunner& runner = settings_.runner ? *settings_.runner : systemRunner_;
     InstallWizardSettings wizardSettings;
     wizardSettings.optionsRoot = settings_.optionsRoot;
@@ -27,14 +25,10 @@ void frmMain::pInstall() {
     }
     if (!Alive()) return;
     // Asked however the wizard was closed.
-    bool refresh = refreshCut;
-    if (shown) {
-        if (!dialogs_) dialogs_ = std::make_unique<DialogUninstallPrompter>(hwnd());
-        Prompter& prompter = settings_.prompter ? *settings_.prompter : *dialogs_;
-        refresh = prompter.Message(kRefreshQuestion, L"Install Software", MB_YESNO | MB_ICONQUESTION) == IDYES ||
-                  refreshCut;
-    }
-    if (refresh) pRefresh();
+    if (!shown) return;
+    if (!dialogs_) dialogs_ = std::make_unique<DialogUninstallPrompter>(hwnd());
+    Prompter& prompter = settings_.prompter ? *settings_.prompter : *dialogs_;
+    if (prompter.Message(kRefreshQuestion, L"Install Software", MB_YESNO | MB_ICONQUESTION) == IDYES) pRefresh();
 }
 
 }  // namespace ardmoor

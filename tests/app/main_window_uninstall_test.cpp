@@ -52,7 +52,9 @@ struct MainWindowUninstall : ::testing::Test {
         settings.shell = &shell;
         auto w = std::make_unique<frmMain>(settings);
         EXPECT_TRUE(w->Load(SW_SHOWNORMAL));
-        if (waitForListing) EXPECT_TRUE(test::PumpUntil([&] { return w->RefreshState() == 3; }, 60000));
+        if (waitForListing) {
+            EXPECT_TRUE(test::PumpUntil([&] { return w->RefreshState() == 3; }, 60000));
+        }
         return w;
     }
     static void Command(frmMain& w, int id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
