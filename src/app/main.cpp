@@ -22,6 +22,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         return 0;
     }
 
+    // The window's libraries load on this thread before the reading thread starts: under Wine, the
+    // display driver loading here while that thread loads the shell's libraries deadlocks on the
+    // loader lock (the window never comes).
+    for (const wchar_t* dll : {L"user32.dll", L"gdi32.dll", L"ole32.dll", L"comctl32.dll", L"shlwapi.dll", L"shell32.dll"})
+        (void)::LoadLibraryW(dll);
+    if (HDC screen = ::GetDC(nullptr)) ::ReleaseDC(nullptr, screen);
+
     // Reading the listing overlaps with building the window.
     auto listing = StartListing(DefaultUninstallRoots());
 
