@@ -113,15 +113,13 @@ bool frmAbout::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             return true;
         }
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(hwnd(), &ps);
-            RECT client{};
-            ::GetClientRect(hwnd(), &client);
+            PaintDc paint(hwnd());
+            HDC dc = paint.get();
+            const RECT& client = paint.client();
             ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
             if (Image1) ::DrawIconEx(dc, Scale(16), Scale(16), Image1.get(), Scale(kLogo), Scale(kLogo), 0, nullptr, DI_NORMAL);
             RECT strip{0, Scale(kStripTop), client.right, client.bottom};
             DrawPictureEdge(dc, strip, EDGE_ETCHED, BF_TOP);
-            ::EndPaint(hwnd(), &ps);
             return true;
         }
         case WM_ERASEBKGND:

@@ -73,10 +73,7 @@ void TitleStrip::Paint(HDC dc) {
 bool TitleStrip::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        Paint(PaintDc(hwnd()).get());
         return true;
     }
     case WM_ERASEBKGND:

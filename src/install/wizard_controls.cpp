@@ -34,14 +34,8 @@ bool WizardPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = reinterpret_cast<LRESULT>(font_);
         return true;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        if (etchedTop_) {
-            RECT r{};
-            ::GetClientRect(hwnd(), &r);
-            DrawPictureEdge(dc, r, EDGE_ETCHED, BF_TOP);
-        }
-        ::EndPaint(hwnd(), &ps);
+        PaintDc paint(hwnd());
+        if (etchedTop_) DrawPictureEdge(paint.get(), paint.client(), EDGE_ETCHED, BF_TOP);
         return true;
     }
     default:
@@ -80,17 +74,14 @@ bool PictureText::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 1;  // painted whole in WM_PAINT
         return true;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
+        PaintDc paint(hwnd());
+        HDC dc = paint.get();
         const int n = ::GetWindowTextLengthW(hwnd());
         std::wstring text(static_cast<size_t>(n) + 1, L'\0');
         text.resize(static_cast<size_t>(::GetWindowTextW(hwnd(), text.data(), n + 1)));
-        RECT r{};
-        ::GetClientRect(hwnd(), &r);
         SelectGuard font(dc, font_);
         ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-        DrawPictureText(dc, r, text, flags_);
-        ::EndPaint(hwnd(), &ps);
+        DrawPictureText(dc, paint.client(), text, flags_);
         return true;
     }
     default:
@@ -116,10 +107,9 @@ bool SidePicture::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
         return true;
     }
     if (msg != WM_PAINT) return false;
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd(), &ps);
-    RECT r{};
-    ::GetClientRect(hwnd(), &r);
+    PaintDc paint(hwnd());
+    HDC dc = paint.get();
+    const RECT& r = paint.client();
     // Drawn off screen, then copied: no flicker when the wizard repaints.
     UniqueDc memory(::CreateCompatibleDC(dc));
     UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1)));
@@ -128,7 +118,6 @@ bool SidePicture::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
         Paint(memory.get(), r);
         ::BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
     }
-    ::EndPaint(hwnd(), &ps);
     return true;
 }
 

@@ -131,6 +131,24 @@ private:
     HDC dc_;
 };
 
+// BeginPaint and EndPaint around one WM_PAINT, with the window's client area at hand.
+class PaintDc {
+public:
+    explicit PaintDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &ps_)) { ::GetClientRect(hwnd, &client_); }
+    ~PaintDc() { ::EndPaint(hwnd_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+    [[nodiscard]] const RECT& client() const noexcept { return client_; }
+    [[nodiscard]] const RECT& dirty() const noexcept { return ps_.rcPaint; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+    RECT client_{};
+};
+
 // Selects an object into a DC for the lifetime of the guard.
 class SelectGuard {
 public:

@@ -94,13 +94,10 @@ bool frmEdit::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return true;
     }
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        RECT client{};
-        ::GetClientRect(hwnd(), &client);
+        PaintDc paint(hwnd());
+        const RECT& client = paint.client();
         RECT strip{0, Scale(kStripTop), client.right, client.bottom};
-        DrawPictureEdge(dc, strip, EDGE_ETCHED, BF_TOP);
-        ::EndPaint(hwnd(), &ps);
+        DrawPictureEdge(paint.get(), strip, EDGE_ETCHED, BF_TOP);
         result = 0;
         return true;
     }

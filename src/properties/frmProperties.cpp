@@ -333,10 +333,7 @@ bool frmProperties::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         result = 0;
         return true;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        Paint(PaintDc(hwnd()).get());
         result = 0;
         return true;
     }

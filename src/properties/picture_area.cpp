@@ -70,10 +70,7 @@ void PictureArea::Paint(HDC dc) {
 bool PictureArea::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        Paint(dc);
-        ::EndPaint(hwnd(), &ps);
+        Paint(PaintDc(hwnd()).get());
         return true;
     }
     case WM_ERASEBKGND:

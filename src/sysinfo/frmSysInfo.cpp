@@ -137,10 +137,7 @@ void frmSysInfo::Paint(HDC dc) {
 bool frmSysInfo::OnWindowMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
     switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(hwnd(), &ps);
-            Paint(dc);
-            ::EndPaint(hwnd(), &ps);
+            Paint(PaintDc(hwnd()).get());
             return true;
         }
         case WM_ERASEBKGND:

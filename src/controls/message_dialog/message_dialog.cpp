@@ -90,13 +90,10 @@ bool MessageDialog::OnWindowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         result = 0;
         return true;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        RECT client{};
-        ::GetClientRect(hwnd(), &client);
+        PaintDc paint(hwnd());
+        const RECT& client = paint.client();
         RECT strip{0, client.bottom - Scale(kStripHeight), client.right, client.bottom};
-        DrawPictureEdge(dc, strip, EDGE_ETCHED, BF_TOP);
-        ::EndPaint(hwnd(), &ps);
+        DrawPictureEdge(paint.get(), strip, EDGE_ETCHED, BF_TOP);
         result = 0;
         return true;
     }

@@ -64,10 +64,8 @@ bool TaskPane::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return true;
     case WM_PAINT: {
         EnsureLayout();
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd(), &ps);
-        if (dc) Paint(dc, ps.rcPaint);
-        ::EndPaint(hwnd(), &ps);
+        PaintDc paint(hwnd());
+        if (paint.get()) Paint(paint.get(), paint.dirty());
         result = 0;
         return true;
     }
