@@ -1,5 +1,6 @@
 // The install wizard's zip archives: listing the setup programs inside one during the search, and
 // Finish on one: extraction into a new folder of its own, then its setup program, waited for.
+#include <cstdint>
 #include <limits>
 
 #include "catalogue/file_helpers.h"
@@ -120,10 +121,16 @@ bool InstallWizard::FinishArchive() {
         // The setup program: the first qualifying entry.
         uint64_t total = 0;
         for (size_t i = 0; i < cZip.EntryCount(); ++i) {
-            total += cZip.Entry(i).size;
+            const uint64_t size = cZip.Entry(i).size;
+            total = size > UINT64_MAX - total ? UINT64_MAX : total + size;
             const std::wstring bare = CandidateName(cZip.Entry(i));
             if (setupName.empty() && !bare.empty() && IsSetupProgramName(bare)) setupName = cZip.Entry(i).name;
         }
+        // Entries that each fit but not all together would fill the disk before the last one
+        // failed: the whole archive must fit before a byte is written.
+        ULARGE_INTEGER available{};
+        if (::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr) && total > available.QuadPart)
+            result = ZipError::DiskFull;
         // Every entry, with one progress bar over the whole archive.
         uint64_t done = 0;
         for (size_t i = 0; i < cZip.EntryCount() && result == ZipError::None; ++i) {

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include "install/install_wizard.h"
+#include "platform/strings.h"
+#include "platform/zip/zip_reader.h"
 #include "install_test_doubles.h"
 #include "test_support.h"
 #include "zip_builder.h"
@@ -107,13 +109,28 @@ TEST(InstallWizardArchives, FinishExtractsIntoANewFolderRunsTheFirstSetupProgram
     const std::wstring archive = a.Write(L"Office Pack.zip", {File("readme.txt", big), Folder("disk1/"),
                                                               File("disk1/install.exe"), File("tools/setup2.exe")});
     bool inUseWhileWaiting = true;
-    a.rig.runner.whileWaiting = [&] { inUseWhileWaiting = a.rig.view.inUse; };
+    // Finish and Back pressed again while the archive is extracted and while its setup program runs.
+    int pressed = 0;
+    const auto pressAgain = [&] {
+        ++pressed;
+        a.rig.wizard.Next();
+        a.rig.wizard.Back();
+    };
+    a.rig.view.onPump = [&] {
+        if (a.rig.wizard.ExtractionVisible() && a.rig.runner.runs.empty()) pressAgain();
+    };
+    a.rig.runner.whileWaiting = [&] {
+        inUseWhileWaiting = a.rig.view.inUse;
+        pressAgain();
+    };
     a.Finish(archive);
+    EXPECT_GE(pressed, 2);
 
     const std::wstring folder = a.extracted / L"Office Pack-1\\";
     EXPECT_EQ(a.rig.wizard.ExtractionFolder(), folder);
     ASSERT_EQ(a.rig.runner.runs.size(), 1u);
     EXPECT_EQ(a.rig.runner.runs[0].command, L"\"" + folder + L"disk1\\install.exe\"") << "the lower entry number";
+    EXPECT_EQ(a.rig.wizard.Page(), InstallWizard::kPageFinish) << "Back did nothing meanwhile";
     EXPECT_TRUE(a.rig.runner.runs[0].waited);
     EXPECT_EQ(a.rig.runner.runs[0].show, SW_SHOWNORMAL);
     EXPECT_FALSE(inUseWhileWaiting) << "the wizard takes no input while the setup program runs";
@@ -182,6 +199,20 @@ TEST(InstallWizardArchives, BrokenOrHostileArchivesAreRefusedWholeAndNothingIsSt
         EXPECT_EQ(a.rig.wizard.ChosenFile(), archive) << c.what;
         EXPECT_FALSE(a.rig.view.closed) << c.what;
     }
+
+    // Entries that each fit in the free space but not together: refused before a byte is written.
+    ArchiveRig roomy;
+    ULARGE_INTEGER available{};
+    ASSERT_TRUE(::GetDiskFreeSpaceExW(roomy.extracted.path().c_str(), &available, nullptr, nullptr));
+    BuildEntry half = File("setup.exe"), otherHalf = File("data.bin");
+    half.size = otherHalf.size = available.QuadPart / 3 * 2;
+    half.zip64 = otherHalf.zip64 = true;
+    roomy.Finish(roomy.Write(L"bomb.zip", {half, otherHalf}));
+    EXPECT_TRUE(roomy.rig.runner.runs.empty());
+    ASSERT_EQ(roomy.rig.prompter.messages.size(), 1u);
+    EXPECT_NE(roomy.rig.prompter.messages[0].text.find(zip::Describe(zip::ZipError::DiskFull)), std::wstring::npos)
+        << ardmoor::WideToUtf8(roomy.rig.prompter.messages[0].text);
+    EXPECT_TRUE(FoldersIn(roomy.extracted.path()).empty());
 
     ArchiveRig a;
     ASSERT_TRUE(WriteFileBytes(a.drive / L"text.zip", std::string(100, 'z')));
