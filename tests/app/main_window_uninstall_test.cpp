@@ -1,9 +1,11 @@
-// The main window's remove and uninstall commands in-process, over entries in a test-owned key:
-// which row goes, which becomes current, what the status bar and the Details bar say, and the
-// window out of use while an uninstaller (the fixture) runs.
+// The main window's remove, uninstall and install commands in-process, over entries in a test-owned
+// key: which row goes, which becomes current, what the status bar and the Details bar say, the
+// window out of use while an uninstaller (the fixture) runs, and the refresh question after the
+// install wizard.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #include "app/frmMain.h"
 #include "app/main_commands.h"
@@ -48,6 +50,7 @@ struct MainWindowUninstall : ::testing::Test {
         settings.uninstallRoots = {entries.fullPath() + L"\\Uninstall"};
         settings.optionsRoot = options.fullPath() + L"\\Ardmoor";
         settings.uninstallPrompter = &prompter;
+        settings.prompter = &prompter;
         settings.runner = &runner;
         settings.shell = &shell;
         auto w = std::make_unique<frmMain>(settings);
@@ -177,5 +180,51 @@ TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRe
     EXPECT_EQ(w->SelectedIndex(), 2);
     EXPECT_EQ(RemoveText(*w), L"Remove Entry 2 from your uninstall listing...");
     EXPECT_TRUE(w->List().Visible());
+    w->Destroy();
+}
+
+TEST_F(MainWindowUninstall, AfterTheInstallWizardARefreshInFlightGoesOnAndYesReadsTheListingAgain) {
+    Seed(4);
+    // The listing's icon look-ups wait for a signal, which holds a refresh in flight till then.
+    entries.SetString(L"Uninstall\\E1", L"DisplayIcon", L"C:\\windows\\system32\\notepad.exe");
+    auto release = std::make_shared<UniqueKernelHandle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    iconLookup = [release](const std::wstring&) {
+        ::WaitForSingleObject(release->get(), 20000);
+        return -1;
+    };
+    auto w = Open(false);
+    ASSERT_TRUE(test::PumpUntil([&] { return w->List().Count() == 4 && w->RefreshState() == 2; }, 30000));
+
+    // The user closes the wizard as soon as it shows.
+    const auto install = [&](int answer) {
+        std::thread user([] {
+            HWND wizard = nullptr;
+            const auto shown = [&] {
+                return (wizard = ::FindWindowW(L"ArdmoorModalWindow", L"Install Software Wizard")) != nullptr;
+            };
+            if (test::WaitUntil(shown, std::chrono::seconds(20)))
+                ::PostMessageW(wizard, WM_CLOSE, 0, 0);
+        });
+        prompter.messageAnswers = {answer};
+        w->pInstall();
+        user.join();
+    };
+    bool inFlight = false;
+    prompter.onAsk = [&](const test::ScriptedPrompter::Asked&) { inFlight = w->RefreshInFlight(); };
+    install(IDNO);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].title, L"Install Software");
+    EXPECT_EQ(prompter.asked[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_TRUE(inFlight) << "the refresh under way goes on behind the wizard";
+    ::SetEvent(release->get());
+    ASSERT_TRUE(test::PumpUntil([&] { return w->RefreshState() == 3; }, 30000));
+    EXPECT_EQ(w->List().Count(), 4);
+
+    // What a setup program added shows after Yes.
+    entries.SetString(L"Uninstall\\New", L"DisplayName", L"Newly Installed");
+    install(IDYES);
+    ASSERT_EQ(prompter.asked.size(), 2u);
+    ASSERT_TRUE(test::PumpUntil([&] { return w->RefreshState() == 3 && w->List().Count() == 5; }, 30000));
+    EXPECT_TRUE(w->List().Item(entries.fullPath() + L"\\Uninstall\\New"));
     w->Destroy();
 }

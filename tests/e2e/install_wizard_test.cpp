@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "fixture_drive.h"
+#include "platform/strings.h"
 #include "remote_accessible.h"
 #include "remote_ui.h"
 #include "test_support.h"
@@ -28,6 +29,7 @@ constexpr int kPageFirst = 502, kNext = 511, kBack = 512, kClose = IDCANCEL, kFi
               kRemovable = 524, kZip = 525, kPicture1 = 532, kImage1 = 531, kStop = 533, kRefresh = 534,
               kLabel4 = 542, kText1 = 544, kBrowse = 545, kPicture3 = 551, kPicture4 = 552, kProgress = 553;
 const wchar_t* kDone = L"Done looking for files... click Next to continue...";
+const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 std::wstring TempPath(const wchar_t* name) {
     wchar_t temp[MAX_PATH + 1];
@@ -115,15 +117,25 @@ HWND FindById(HWND root, int id) {
 // The real program with its wizard open.
 struct App {
     AppProcess app;
-    HWND main = nullptr, status = nullptr, tasks = nullptr, wizard = nullptr;
+    HWND main = nullptr, tasks = nullptr, wizard = nullptr;
 
     void Start() {
         ASSERT_TRUE(app.Start(ArdmoorExe()));
         main = app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
         ASSERT_NE(main, nullptr);
-        status = FindChild(main, L"msctls_statusbar32");
         tasks = FindChild(main, L"ArdmoorTaskPane");
-        ASSERT_TRUE(WaitUntil([&] { return RemoteStatusText(status, 1).find(L" items...") != std::wstring::npos; }, 30s));
+        ASSERT_TRUE(WaitUntil([&] { return RefreshState() == 3; }, 30s));
+    }
+    // 3 once the main window's listing is whole.
+    int RefreshState() const {
+        static const UINT msg = ::RegisterWindowMessageW(L"Ardmoor.RefreshState");
+        DWORD_PTR state = 0;
+        ::SendMessageTimeoutW(main, msg, 0, 0, SMTO_NORMAL, 5000, &state);
+        return static_cast<int>(state);
+    }
+    bool Listed(const std::wstring& name) const {
+        const auto names = RemoteListView(FindChild(main, L"SysListView32")).Column(0);
+        return std::find(names.begin(), names.end(), name) != names.end();
     }
     void OpenWizard() {
         ASSERT_TRUE(AccessibleDoDefaultAction(tasks, L"Install software on your computer..."));
@@ -283,6 +295,14 @@ TEST(WizardEndToEnd, SearchesTheChosenDrivesStopsRefreshesBrowsesAndStartsAChose
     ClickAt(pt);
     ASSERT_TRUE(WaitUntil([&] { return w.Text(kText1) == L"W:\\Setup.EXE"; }, 10s)) << "a click chooses the item";
     EXPECT_TRUE(w.Enabled(kNext)) << w.State();
+    // An arrow key chooses the item it moves to.
+    PressKey(setupRow == 0 ? VK_DOWN : VK_UP);
+    ASSERT_TRUE(WaitUntil([&] { return list.Selected() >= 0 && list.Selected() != setupRow; }, 10s));
+    const int moved = list.Selected();
+    EXPECT_TRUE(WaitUntil([&] { return w.Text(kText1) == list.Text(moved, 2) + list.Text(moved, 0); }, 10s))
+        << ardmoor::WideToUtf8(w.Text(kText1));
+    PressKey(setupRow == 0 ? VK_UP : VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return w.Text(kText1) == L"W:\\Setup.EXE"; }, 10s));
     w.Shot(L"wizard-3-choose.bmp");
 
     // Back keeps the list and does not search again.
@@ -328,8 +348,13 @@ TEST(WizardEndToEnd, SearchesTheChosenDrivesStopsRefreshesBrowsesAndStartsAChose
     w.Click(kNext);
     ASSERT_TRUE(WaitUntil([&] { return SetupRuns().size() == 1; }, 20s)) << "the setup program did not start";
     EXPECT_EQ(SetupRuns()[0].substr(0, SetupRuns()[0].find(L'|')), L"W:\\Setup.EXE");
+    // What the setup program does meanwhile: its entry appears.
+    TestRegistryKey installed(HKEY_LOCAL_MACHINE, kUninstall);
+    installed.SetString(L"", L"DisplayName", L"Wizard Test Program");
     ASSERT_NO_FATAL_FAILURE(w.AnswerRefresh(IDNO));  // while the setup program still runs
     EXPECT_FALSE(::IsWindow(w.wizard));
+    EXPECT_EQ(w.RefreshState(), 3) << "No starts no refresh";
+    EXPECT_FALSE(w.Listed(L"Wizard Test Program"));
     WriteFileBytes(kRelease, "go");
     w.Close();
 }
@@ -376,10 +401,14 @@ TEST(WizardEndToEnd, FinishOnAnArchiveExtractsItWithProgressRunsItsSetupProgramA
     EXPECT_EQ(FindDialog(w.app.pid(), L"Install Software"), nullptr) << "the wizard waits for the setup program";
     EXPECT_TRUE(::IsWindow(w.wizard));
 
+    // The setup program's entry, then its end.
+    TestRegistryKey installed(HKEY_LOCAL_MACHINE, kUninstall);
+    installed.SetString(L"", L"DisplayName", L"Wizard Test Program");
+    EXPECT_FALSE(w.Listed(L"Wizard Test Program"));
     WriteFileBytes(kRelease, "go");
     ASSERT_NO_FATAL_FAILURE(w.AnswerRefresh(IDYES));
     EXPECT_FALSE(::IsWindow(w.wizard));
-    EXPECT_TRUE(WaitUntil([&] { return RemoteStatusText(w.status, 1).find(L" items...") != std::wstring::npos; }, 30s))
+    EXPECT_TRUE(WaitUntil([&] { return w.RefreshState() == 3 && w.Listed(L"Wizard Test Program"); }, 30s))
         << "Yes refreshes the listing";
     EXPECT_TRUE(::GetFileAttributesW((folder + L"disk1\\install.exe").c_str()) != INVALID_FILE_ATTRIBUTES)
         << "the extracted files stay";
