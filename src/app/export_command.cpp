@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/main_commands.h"
+#include "controls/common_dialog/GCommonDialog.h"
 #include "platform/message_pump.h"
 #include "platform/strings.h"
 #include "platform/unique_handle.h"
@@ -16,31 +17,30 @@ namespace {
 
 // The file types of the save dialog, in filter order (nFilterIndex is 1-based).
 constexpr ExportFormat kFilterFormats[] = {ExportFormat::Csv, ExportFormat::Json, ExportFormat::Html};
-constexpr wchar_t kFilter[] =
-    L"CSV file (*.csv)\0*.csv\0JSON file (*.json)\0*.json\0Web page (*.html; *.htm)\0*.html;*.htm\0";
+constexpr const wchar_t* kFilter =
+    L"CSV file (*.csv)|*.csv|JSON file (*.json)|*.json|Web page (*.html; *.htm)|*.html;*.htm";
 constexpr const wchar_t* kExtensions[] = {L"csv", L"json", L"html"};
 
 }  // namespace
 
 std::optional<ExportChoice> AskExportFile(HWND owner) {
-    static DWORD lastFilter = 1;  // the file type chosen last time, for this run of the program
-    std::wstring buffer = std::wstring(L"Installed programs.") + kExtensions[lastFilter - 1];
-    buffer.resize(32768, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
-    ofn.nFilterIndex = lastFilter;
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrTitle = L"Export listing";
-    ofn.lpstrDefExt = kExtensions[lastFilter - 1];  // the dialog follows the chosen file type from there
-    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                OFN_ENABLESIZING;
-    if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
-    if (ofn.nFilterIndex >= 1 && ofn.nFilterIndex <= std::size(kFilterFormats)) lastFilter = ofn.nFilterIndex;
+    static int32_t lastFilter = 1;  // the file type chosen last time, for this run of the program
+    GCommonDialog dialog;
+    SaveFileNameArgs args;
+    args.FileName = std::wstring(L"Installed programs.") + kExtensions[lastFilter - 1];
+    args.Filter = kFilter;
+    args.FilterIndex = lastFilter;
+    args.DlgTitle = L"Export listing";
+    args.DefaultExt = kExtensions[lastFilter - 1];  // the dialog follows the chosen file type from there
+    args.HideReadOnly = true;
+    args.OverWritePrompt = true;
+    args.Owner = owner ? owner : SaveFileNameArgs::kNoOwner;
+    args.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
+    if (!dialog.VBGetSaveFileName(args)) return std::nullopt;
+    if (args.FilterIndex >= 1 && args.FilterIndex <= static_cast<int32_t>(std::size(kFilterFormats)))
+        lastFilter = args.FilterIndex;
     ExportChoice choice;
-    choice.file = buffer.c_str();
+    choice.file = args.FileName.substr(0, args.FileName.find(L'\0'));
     const auto typed = FormatForFile(choice.file);
     choice.format = typed ? *typed : kFilterFormats[lastFilter - 1];
     return choice;

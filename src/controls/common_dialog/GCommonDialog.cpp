@@ -38,13 +38,22 @@ const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_
 }  // namespace
 
 bool GCommonDialog::VBGetOpenFileName(OpenFileNameArgs& a) {
-    apiReturn_ = 0;
-    extendedError_ = 0;
-
-    DWORD flags = static_cast<DWORD>(a.Flags) & ~static_cast<DWORD>(OFN_ENABLEHOOK | OFN_ENABLETEMPLATE);
+    DWORD flags = 0;
     if (a.FileMustExist) flags |= OFN_FILEMUSTEXIST;
     // Names of a multiple selection come back NUL-separated only from the Explorer-style dialog.
     if (a.MultiSelect) flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+    return Show(a, flags, false);
+}
+
+bool GCommonDialog::VBGetSaveFileName(SaveFileNameArgs& a) {
+    return Show(a, a.OverWritePrompt ? OFN_OVERWRITEPROMPT : 0, true);
+}
+
+bool GCommonDialog::Show(FileDialogArgs& a, DWORD flags, bool save) {
+    apiReturn_ = 0;
+    extendedError_ = 0;
+
+    flags |= static_cast<DWORD>(a.Flags) & ~static_cast<DWORD>(OFN_ENABLEHOOK | OFN_ENABLETEMPLATE);
     if (a.ReadOnly) flags |= OFN_READONLY;
     if (a.HideReadOnly) flags |= OFN_HIDEREADONLY;
 
@@ -68,7 +77,7 @@ bool GCommonDialog::VBGetOpenFileName(OpenFileNameArgs& a) {
     ofn.lpstrDefExt = OrNull(a.DefaultExt);
     ofn.Flags = flags;
 
-    const BOOL chosen = ::GetOpenFileNameW(&ofn);
+    const BOOL chosen = save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
     apiReturn_ = chosen;
     if (chosen) {
         // The buffer as the dialog left it, without the NULs that only fill it up.

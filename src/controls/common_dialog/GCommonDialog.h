@@ -1,6 +1,7 @@
 #pragma once
-// The system's open-file dialog behind one call, every option passed in and every answer passed
-// back through the same arguments. One object serves one use; it shows no message of its own.
+// The system's open-file and save-file dialogs behind one call each, every option passed in and
+// every answer passed back through the same arguments. One object serves one use; it shows no
+// message of its own.
 #include <windows.h>
 
 #include <cstdint>
@@ -9,15 +10,13 @@
 
 namespace ardmoor {
 
-// The arguments of VBGetOpenFileName, read before the dialog and written back after it.
-struct OpenFileNameArgs {
+// What both file dialogs take, read before the dialog and written back after it.
+struct FileDialogArgs {
     // In: the name the dialog starts with. Out: the dialog's file buffer: the chosen path, or with
     // MultiSelect the folder and the chosen names separated by NULs. Text up to the first NUL is
     // the path to show.
     std::wstring FileName;
     std::wstring FileTitle;  // out: the chosen file's name without its folder
-    bool FileMustExist = true;
-    bool MultiSelect = false;
     bool ReadOnly = false;  // in: the read-only box starts checked; out: it was left checked
     bool HideReadOnly = false;
     // In: description and pattern pairs separated by "|" (a ":" separates as well). Out: the entry
@@ -33,10 +32,21 @@ struct OpenFileNameArgs {
     static inline const HWND kNoOwner = reinterpret_cast<HWND>(static_cast<INT_PTR>(-1));
 };
 
+struct OpenFileNameArgs : FileDialogArgs {
+    bool FileMustExist = true;
+    bool MultiSelect = false;
+};
+
+struct SaveFileNameArgs : FileDialogArgs {
+    bool OverWritePrompt = true;  // a chosen file that exists is replaced only when the user agrees
+};
+
 class GCommonDialog {
 public:
     // Shows the open-file dialog; true when the user chose a file.
     bool VBGetOpenFileName(OpenFileNameArgs& args);
+    // Shows the save-file dialog; true when the user chose a file.
+    bool VBGetSaveFileName(SaveFileNameArgs& args);
 
     // The last dialog call's return value (0 before a call).
     [[nodiscard]] int32_t APIReturn() const noexcept { return apiReturn_; }
@@ -49,6 +59,8 @@ public:
                                    std::vector<std::wstring>& names);
 
 private:
+    bool Show(FileDialogArgs& args, DWORD flags, bool save);
+
     int32_t apiReturn_ = 0;
     int32_t extendedError_ = 0;
 };
