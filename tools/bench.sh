@@ -5,6 +5,8 @@
 #   tools/bench.sh refresh     only bench_refresh.exe (arguments after the name go to it)
 #   tools/bench.sh zip 7       only the zip reader against unzip, natively (7 rounds)
 #   tools/bench.sh install_search 5   only the install wizard's search (5 rounds) and its Stop
+#   tools/bench.sh export 2000 10000 7   only ardmoor.exe /list /json (2,000 entries, 7 rounds) and
+#                                        the export's memory for 10,000 entries
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
