@@ -57,53 +57,32 @@ protected:
 
 }  // namespace
 
-TEST_F(AppCache, KeyIsUnderTheRealCachePath) {
-    EXPECT_EQ(cache.fullPath(), std::wstring(kArpCachePath) + Name());
-}
-
-TEST_F(AppCache, ReadsThePathFromAFullRecord) {
+TEST_F(AppCache, ReadsTheProgramPathFromEveryFormOfRecord) {
     const std::wstring exe = File(L"Program Files\\Tool\\tool.exe");
-    SetCache(SlowInfoCache(exe));
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
-}
-
-TEST_F(AppCache, PathWithQuotesAndTextAfterTheNul) {
-    const std::wstring exe = File(L"Tool\\tool.exe");
-    SetCache(SlowInfoCache(L"\"" + exe + std::wstring(1, L'\0') + L"\" leftover"));
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
-}
-
-TEST_F(AppCache, ShorterDataIsTakenWhole) {
-    const std::wstring exe = File(L"short.exe");
-    SetCache(Utf16Bytes(exe + std::wstring(1, L'\0')));
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
-    SetCache(Utf16Bytes(exe));  // and with no NUL at all
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
-}
-
-TEST_F(AppCache, OnlyTheLast262CharactersCount) {
-    const std::wstring exe = File(L"tail.exe");
+    const std::wstring local = File(L"\u30c4\u30fc\u30eb\\\u5de5\u5177.exe");
+    const std::wstring nul(1, L'\0');
     // 300 characters of something else, then the path filling the last 262 characters exactly.
-    std::wstring text(300, L'J');
-    text += exe;
-    text += std::wstring(262 - exe.size(), L'\0');
-    SetCache(Utf16Bytes(text));
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
-}
-
-TEST_F(AppCache, NonLatinPath) {
-    const std::wstring exe = File(L"\u30c4\u30fc\u30eb\\\u5de5\u5177.exe");
-    SetCache(SlowInfoCache(exe));
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), exe);
-}
-
-TEST_F(AppCache, MissingFileKeyOrValueGivesEmpty) {
-    SetCache(SlowInfoCache(files / L"not-there.exe"));
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), L"");
+    const std::wstring tail = std::wstring(300, L'J') + exe + std::wstring(262 - exe.size(), L'\0');
+    const struct {
+        const char* what;
+        std::vector<BYTE> data;
+        std::wstring path;
+    } cases[] = {
+        {"a full record", SlowInfoCache(exe), exe},
+        {"quotes and text after the NUL", SlowInfoCache(L"\"" + exe + nul + L"\" leftover"), exe},
+        {"shorter data, taken whole", Utf16Bytes(exe + nul), exe},
+        {"shorter data without a NUL", Utf16Bytes(exe), exe},
+        {"only the last 262 characters count", Utf16Bytes(tail), exe},
+        {"a non-Latin path", SlowInfoCache(local), local},
+        {"a file that is not there", SlowInfoCache(files / L"not-there.exe"), L""},
+        {"an empty value", {}, L""},
+    };
+    for (const auto& c : cases) {
+        SetCache(c.data);
+        EXPECT_EQ(item.GetCachedProgramPath(Name()), c.path) << c.what;
+    }
     EXPECT_EQ(item.GetCachedProgramPath(Name() + L"_absent"), L"");
     ASSERT_EQ(::RegDeleteValueW(cache.handle(), L"SlowInfoCache"), ERROR_SUCCESS);
-    EXPECT_EQ(item.GetCachedProgramPath(Name()), L"");
-    SetCache({});
     EXPECT_EQ(item.GetCachedProgramPath(Name()), L"");
 }
 

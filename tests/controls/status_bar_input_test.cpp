@@ -5,8 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
+#include <atomic>
 #include <thread>
 
 #include "platform/strings.h"
@@ -14,7 +13,6 @@
 
 using namespace ardmoor;
 using namespace ardmoor::test;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -59,16 +57,16 @@ TEST_F(StatusBarInputTest, CapsLockPanelFollowsTheKeyWithinASecond) {
     PanelOptions caps = Panel(L"", 0, kStyleCapsLock);
     caps.key = L"caps";
     bar.AddPanel(caps);
-    PumpFor(50ms);
+    PumpFor(50);
     const bool initially = (::GetKeyState(VK_CAPITAL) & 1) != 0;
     ASSERT_EQ(DrawnLit(L"caps"), initially);
 
     // Pressed twice, so that the key ends as it was.
     for (const bool expected : {!initially, initially}) {
         PressKey(VK_CAPITAL);
-        ASSERT_TRUE(PumpUntil([&] { return ((::GetKeyState(VK_CAPITAL) & 1) != 0) == expected; }, 1000ms))
+        ASSERT_TRUE(PumpUntil([&] { return ((::GetKeyState(VK_CAPITAL) & 1) != 0) == expected; }, 1000))
             << "the system did not toggle Caps Lock on injected input";
-        EXPECT_TRUE(PumpUntil([&] { return DrawnLit(L"caps") == expected; }, 1000ms));
+        EXPECT_TRUE(PumpUntil([&] { return DrawnLit(L"caps") == expected; }, 1000));
     }
     EXPECT_EQ(bar.PanelText(L"caps"), L"CAPS");
 }
@@ -86,7 +84,7 @@ TEST_F(StatusBarInputTest, ClicksReportTheButtonThePositionAndThePanel) {
 
     const RECT second = bar.GetPanelRect(2);
     ClickAt(CentreOf(2));
-    ASSERT_TRUE(PumpUntil([&] { return clicks.size() == 1; }, 2000ms));
+    ASSERT_TRUE(PumpUntil([&] { return clicks.size() == 1; }, 2000));
     EXPECT_EQ(clicks[0].button, 1);
     EXPECT_EQ(clicks[0].panel, 2);
     EXPECT_EQ(clicks[0].x, (second.left + second.right) / 2);
@@ -94,13 +92,13 @@ TEST_F(StatusBarInputTest, ClicksReportTheButtonThePositionAndThePanel) {
 
     ::Sleep(::GetDoubleClickTime() + 100);
     ClickAt(CentreOf(3), true);
-    ASSERT_TRUE(PumpUntil([&] { return clicks.size() == 2; }, 2000ms));
+    ASSERT_TRUE(PumpUntil([&] { return clicks.size() == 2; }, 2000));
     EXPECT_EQ(clicks[1].button, 2);
     EXPECT_EQ(clicks[1].panel, 3);
 
     ::Sleep(::GetDoubleClickTime() + 100);
     ClickAt(CentreOf(1), false, true);
-    ASSERT_TRUE(PumpUntil([&] { return !doubles.empty(); }, 2000ms));
+    ASSERT_TRUE(PumpUntil([&] { return !doubles.empty(); }, 2000));
     EXPECT_EQ(doubles[0].button, 1);
     EXPECT_EQ(doubles[0].panel, 1);
 }
@@ -118,7 +116,8 @@ TEST_F(StatusBarInputTest, DraggingTheGripSizesTheTopLevelWindow) {
     // thread while this one is inside the loop.
     INPUT press = MouseInput(grip, MOUSEEVENTF_LEFTDOWN);
     ::SendInput(1, &press, sizeof(INPUT));
-    std::thread drag([grip] {
+    std::atomic<bool> released{false};
+    std::thread drag([grip, &released] {
         ::Sleep(300);
         for (int step = 1; step <= 4; ++step) {
             INPUT move = MouseInput({grip.x + 15 * step, grip.y + 10 * step}, 0);
@@ -128,12 +127,15 @@ TEST_F(StatusBarInputTest, DraggingTheGripSizesTheTopLevelWindow) {
         ::Sleep(200);
         INPUT release = MouseInput({grip.x + 60, grip.y + 40}, MOUSEEVENTF_LEFTUP);
         ::SendInput(1, &release, sizeof(INPUT));
+        released = true;
     });
-    PumpFor(1500ms);
+    RECT after{};
+    PumpUntil([&] {  // the size loop runs inside this pump and ends with the release
+        ::GetWindowRect(host.hwnd(), &after);
+        return released && after.bottom - after.top > before.bottom - before.top + 20;
+    }, 5000);
     drag.join();
 
-    RECT after{};
-    ::GetWindowRect(host.hwnd(), &after);
     EXPECT_GT(after.right - after.left, before.right - before.left + 30);
     EXPECT_GT(after.bottom - after.top, before.bottom - before.top + 20);
     // The bar went along with the window rather than off on its own.
@@ -158,8 +160,6 @@ TEST_F(StatusBarInputTest, ScreenshotOfAFullBar) {
     bar.AddPanel(count);
     for (const long style : {kStyleCapsLock, kStyleNumLock, kStyleDateTime}) bar.AddPanel(Panel(L"", 0, style));
     ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(300ms);
-
     for (long i = 1; i <= bar.PanelCount(); ++i) {
         RECT rect = bar.GetPanelRect(i);
         ::InflateRect(&rect, -2, -2);
@@ -168,7 +168,6 @@ TEST_F(StatusBarInputTest, ScreenshotOfAFullBar) {
         EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels.front()), static_cast<long>(pixels.size()))
             << "panel " << i << " is blank";
     }
-    const std::wstring path = SaveScreenshot(host.hwnd(), L"status_bar.bmp");
-    ASSERT_FALSE(path.empty());
-    printf("screenshot: %s\n", WideToUtf8(path).c_str());
+    const std::wstring path = ScreenshotFolder() + L"status_bar.bmp";
+    EXPECT_TRUE(SaveWindowScreenshot(host.hwnd(), path)) << WideToUtf8(path);
 }

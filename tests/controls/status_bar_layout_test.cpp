@@ -1,8 +1,8 @@
-// The status bar's plain rules: sharing the width among panels, and the special panels' texts.
+// The status bar's plain rules: the width icons and the grip add (sharing the free width is tested
+// in the window, status_bar_test.cpp), and the special panels' texts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <climits>
 #include <vector>
 
 #include "controls/status_bar/status_bar_layout.h"
@@ -17,22 +17,6 @@ constexpr int kGrip = 15;
 
 PanelLayoutInput Fixed(long width, bool spring = false, bool icon = false) { return {width, 0, false, spring, icon}; }
 }  // namespace
-
-TEST(StatusBarLayout, SpringOrLastPanelTakesTheFreeWidthOnlyWhenEverythingFits) {
-    // A fit panel uses its ideal width, even below its minimum.
-    const PanelLayoutInput fit{200, 30, true, true, false};
-    EXPECT_EQ(LayoutPanels(std::vector{Fixed(100), fit, Fixed(60)}, 600, kHeight, 96, 16),
-              (Edges{100, 600 - 60 - kGrip, 600}));
-    EXPECT_EQ(LayoutPanels(std::vector{Fixed(100, true), Fixed(50)}, 400, kHeight, 96, 16),
-              (Edges{400 - 50 - kGrip, 400}));
-
-    const std::vector panels{Fixed(240), Fixed(120), Fixed(120)};
-    EXPECT_EQ(LayoutPanels(panels, 800, kHeight, 96, 16), (Edges{240, 360, 800}));
-    EXPECT_EQ(LayoutPanels(panels, 480 + kGrip, kHeight, 96, 16), (Edges{240, 360, 480 + kGrip}));
-    // One pixel short: nothing stretches, spring or not.
-    const std::vector springing{Fixed(240), Fixed(120, true), Fixed(120)};
-    EXPECT_EQ(LayoutPanels(springing, 480 + kGrip - 1, kHeight, 96, 16), (Edges{240, 360, 480 + kGrip}));
-}
 
 TEST(StatusBarLayout, IconsAndTheSizeGripAddTheirWidth) {
     const std::vector panels{Fixed(100, false, true), Fixed(100), Fixed(50, false, true)};

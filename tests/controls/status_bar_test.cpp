@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@
 
 using namespace ardmoor;
 using namespace ardmoor::test;
-using namespace std::chrono_literals;
 using Edges = std::vector<int>;
 
 namespace {
@@ -39,7 +37,7 @@ protected:
         return SizeGripAllowance(rc.bottom - rc.top, ::GetDpiForWindow(bar.hwnd()));
     }
     bool TimerTicksAfterAWhile() const {
-        PumpFor(50ms);  // what is already due goes
+        PumpFor(50);  // what is already due goes
         ::Sleep(400);
         MSG msg;
         return ::PeekMessageW(&msg, bar.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;

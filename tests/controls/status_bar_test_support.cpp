@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "controls/component_error.h"
 #include "platform/message_pump.h"
 #include "platform/strings.h"
@@ -29,20 +27,6 @@ bool StatusBarHost::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
     bar.AlignToParent();
     result = 0;
     return true;
-}
-
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        PumpPendingMessages();
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-}
-
-void PumpFor(std::chrono::milliseconds time) {
-    PumpUntil([] { return false; }, time);
 }
 
 std::wstring StatusPartText(HWND status, int part) {
@@ -78,25 +62,6 @@ std::vector<COLORREF> CapturePixels(HWND hwnd, const RECT& rect) {
     std::vector<COLORREF> pixels(p, p + static_cast<size_t>(width) * height);
     for (COLORREF& c : pixels) c &= 0x00FFFFFF;
     return pixels;
-}
-
-std::wstring SaveScreenshot(HWND hwnd, const std::wstring& name) {
-    RECT client{};
-    ::GetClientRect(hwnd, &client);
-    const std::vector<COLORREF> pixels = CapturePixels(hwnd, client);  // already in BMP byte order
-    if (pixels.empty()) return {};
-    const size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    std::string file(offset + pixels.size() * sizeof(COLORREF), '\0');
-    const BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(file.size()), 0, 0, static_cast<DWORD>(offset)};
-    const BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
-    memcpy(file.data(), &header, sizeof(header));
-    memcpy(file.data() + sizeof(header), &info, sizeof(info));
-    memcpy(file.data() + offset, pixels.data(), pixels.size() * sizeof(COLORREF));
-    wchar_t buf[MAX_PATH];
-    const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", buf, MAX_PATH);
-    std::wstring folder = (n > 0 && n < MAX_PATH) ? std::wstring(buf, n) : ExeFolder() + L"..\\screenshots";
-    if (folder.back() != L'\\') folder += L'\\';
-    return WriteFileBytes(folder + name, file) ? folder + name : std::wstring();
 }
 
 void ExpectStatusBarError(const std::function<void()>& action, long number, const std::wstring& message) {

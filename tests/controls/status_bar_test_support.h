@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,23 +25,12 @@ protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 
-// Runs pending messages until `done` holds or the time is up; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-void PumpFor(std::chrono::milliseconds time);
-
 // Text of a status window part as SB_GETTEXTW gives it, and the parts' right edges.
 std::wstring StatusPartText(HWND status, int part);
 std::vector<int> StatusPartEdges(HWND status);
 
 // Pixels of a window's client rectangle, row by row, as 0x00RRGGBB.
 std::vector<COLORREF> CapturePixels(HWND hwnd, const RECT& rect);
-// Writes a window's client area as a BMP into ARDMOOR_SCREENSHOT_DIR, else
-// <build>\screenshots; returns the path, empty on failure.
-std::wstring SaveScreenshot(HWND hwnd, const std::wstring& name);
-
-// A mouse event at a screen point. Every event carries its position: SetCursorPos is not
-// ordered with SendInput under Wine.
-
 // Runs `action`, expecting the status bar's error with this number and message.
 void ExpectStatusBarError(const std::function<void()>& action, long number, const std::wstring& message);
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/strings.h"
-#include "test_support.h"
 
 using namespace ardmoor;
 
@@ -15,10 +14,4 @@ TEST(Strings, Utf8RoundTripAndParse) {
     EXPECT_FALSE(ParseInt32(L"1.2.3", v));
     EXPECT_FALSE(ParseInt32(L"", v));
     EXPECT_EQ(ToLower(L"\u00c9COLE"), L"\u00e9cole");
-}
-
-TEST(Support, ExeFolderIsReachable) {
-    std::wstring folder = test::ExeFolder();
-    printf("exe folder: %ls\n", folder.c_str());
-    EXPECT_NE(GetFileAttributesW(test::ArdmoorExe().c_str()), INVALID_FILE_ATTRIBUTES) << test::ArdmoorExe();
 }
