@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <map>
@@ -10,6 +9,7 @@
 #include "catalogue/registry.h"
 #include "catalogue_test_util.h"
 #include "test_support.h"
+#include "write_protected_key.h"
 
 using namespace ardmoor;
 using test::ByteList;
@@ -41,6 +41,15 @@ TEST(Registry, OpenByPathWithEitherRootInAnyCase) {
     auto software = root->Subkey(L"Software");
     ASSERT_TRUE(software.ok()) << software.error();
     EXPECT_EQ(software->FullPath(), L"\\HKEY_CURRENT_USER\\Software");
+
+    // Parents up to the root, which has none.
+    auto parent = key->Parent();
+    ASSERT_TRUE(parent.ok()) << parent.error();
+    EXPECT_EQ(parent->FullPath(), k.fullPath());
+    auto up = software->Parent();
+    ASSERT_TRUE(up.ok());
+    EXPECT_EQ(up->FullPath(), L"\\HKEY_CURRENT_USER");
+    EXPECT_EQ(up->Parent().error(), kRegKeyNotFound);
 }
 
 TEST(Registry, OpenFailures) {
@@ -57,29 +66,6 @@ TEST(Registry, OpenFailures) {
         EXPECT_FALSE(r.ok()) << testing::PrintToString(bad);
         EXPECT_EQ(r.error(), kRegBadPath) << testing::PrintToString(bad);
     }
-}
-
-TEST(Registry, NameFullPathParent) {
-    TestRegistryKey k;
-    k.CreateSubkey(L"A\\B");
-    auto b = RegKey::Open(k.fullPath() + L"\\A\\B");
-    ASSERT_TRUE(b.ok());
-    auto a = b->Parent();
-    ASSERT_TRUE(a.ok()) << a.error();
-    EXPECT_EQ(a->Name(), L"A");
-    EXPECT_EQ(a->FullPath(), k.fullPath() + L"\\A");
-    auto top = a->Parent();
-    ASSERT_TRUE(top.ok());
-    EXPECT_EQ(top->FullPath(), k.fullPath());
-    // Up to the root, which has no parent.
-    auto key = RegKey::Open(L"\\HKEY_CURRENT_USER\\Software");
-    ASSERT_TRUE(key.ok());
-    auto root = key->Parent();
-    ASSERT_TRUE(root.ok());
-    EXPECT_EQ(root->FullPath(), L"\\HKEY_CURRENT_USER");
-    auto none = root->Parent();
-    ASSERT_FALSE(none.ok());
-    EXPECT_EQ(none.error(), kRegKeyNotFound);
 }
 
 TEST(Registry, SubkeysCountItemAddRemove) {
@@ -179,7 +165,7 @@ TEST(Registry, ValuesCountItemByIndexAndName) {
     EXPECT_EQ(missing.error(), ERROR_FILE_NOT_FOUND);
 }
 
-TEST(Registry, AddValueKeepsExistingData) {
+TEST(Registry, AddValueKeepsExistingDataAndRemoveValue) {
     TestRegistryKey k;
     k.SetString(L"E", L"Publisher", L"Original");
     auto key = RegKey::Open(k.fullPath() + L"\\E");
@@ -201,18 +187,11 @@ TEST(Registry, AddValueKeepsExistingData) {
     EXPECT_EQ(st.error(), kRegNotANumber);
     EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, k.subPath() + L"\\E", L"Bad").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key->ValueCount().value(), 3u);
-}
 
-TEST(Registry, RemoveValue) {
-    TestRegistryKey k;
-    k.SetString(L"E", L"Gone", L"x");
-    k.SetString(L"E", L"Stays", L"y");
-    auto key = RegKey::Open(k.fullPath() + L"\\E");
-    ASSERT_TRUE(key.ok());
-    ASSERT_TRUE(key->RemoveValue(L"Gone").ok());
-    EXPECT_EQ(key->Value(L"Gone").error(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key->RemoveValue(L"Gone").error(), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key->ValueCount().value(), 1u);
+    ASSERT_TRUE(key->RemoveValue(L"Count").ok());
+    EXPECT_EQ(key->Value(L"Count").error(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key->RemoveValue(L"Count").error(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key->ValueCount().value(), 2u);
 }
 
 TEST(Registry, WritingTextKeepsTheValueType) {
@@ -278,30 +257,14 @@ TEST(Registry, MissingKeyAfterDeletionFailsCleanly) {
     EXPECT_FALSE(test::KeyExistsRaw(HKEY_CURRENT_USER, k.subPath() + L"\\Temp"));
 }
 
-// A key whose security allows everyone to read (and delete, for clean-up) but not to write: every
-// changing operation must come back as access denied, while reading keeps working.
+// A key whose security allows everyone to read but not to write: every changing operation must
+// come back as access denied, while reading keeps working.
 TEST(Registry, WriteWithoutRightsIsAccessDenied) {
     TestRegistryKey k;
     k.SetString(L"Locked", L"V", L"value");
     k.CreateSubkey(L"Locked\\Child");
-    // Read and delete (for clean-up) for everyone, nothing else. Set after creation: Wine ignores a
-    // descriptor passed to RegCreateKeyExW but enforces one set with RegSetKeySecurity.
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRSD;;;WD)", SDDL_REVISION_1, &sd,
-                                                                       nullptr));
-    HKEY locked = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(k.handle(), L"Locked", 0, KEY_READ | WRITE_DAC, &locked), ERROR_SUCCESS);
-    const LSTATUS set = ::RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, sd);
-    ::RegCloseKey(locked);
-    ::LocalFree(sd);
-    ASSERT_EQ(set, ERROR_SUCCESS);
-
-    HKEY probe = nullptr;
-    const LSTATUS writable = ::RegOpenKeyExW(k.handle(), L"Locked", 0, KEY_SET_VALUE, &probe);
-    if (writable == ERROR_SUCCESS) {
-        ::RegCloseKey(probe);
-        GTEST_SKIP() << "this platform does not enforce registry key security";
-    }
+    test::WriteProtectedKey locked(HKEY_CURRENT_USER, k.subPath() + L"\\Locked");
+    ASSERT_TRUE(locked.ok());
 
     auto key = RegKey::Open(k.fullPath() + L"\\Locked");
     ASSERT_TRUE(key.ok()) << key.error();

@@ -10,11 +10,18 @@ using test::Z;
 using test::Utf16Bytes;
 
 namespace {
+// The bytes the write path makes of a text (empty when it refuses the text).
+std::vector<BYTE> Written(DWORD type, const std::wstring& text) {
+    auto data = TextToData(type, text);
+    EXPECT_TRUE(data.ok()) << "type " << type << " refused " << testing::PrintToString(text);
+    return data.ok() ? data.value() : std::vector<BYTE>{};
+}
 // Text for the bytes, then bytes for that text: the write path inverting the read form.
-std::vector<BYTE> RoundTrip(DWORD type, const std::vector<BYTE>& data) {
-    auto back = TextToData(type, DataToText(type, data));
-    EXPECT_TRUE(back.ok()) << "type " << type;
-    return back.ok() ? back.value() : std::vector<BYTE>{};
+std::vector<BYTE> RoundTrip(DWORD type, const std::vector<BYTE>& data) { return Written(type, DataToText(type, data)); }
+int32_t Int32(DWORD type, const std::vector<BYTE>& data) {
+    auto v = DataToInt32(type, data);
+    EXPECT_TRUE(v.ok()) << "type " << type;
+    return v.ok() ? v.value() : 0;
 }
 }  // namespace
 
@@ -30,21 +37,14 @@ TEST(RegistryConvert, StringsAsStored) {
     EXPECT_EQ(DataToText(REG_EXPAND_SZ, Utf16Bytes(Z(L"%SystemRoot%\\x.exe\0"))), L"%SystemRoot%\\x.exe");
     EXPECT_EQ(DataToText(REG_SZ, Utf16Bytes(Z(L"\u65e5\u672c\u8a9e \u0420\u0443\u0441\0"))),
               L"\u65e5\u672c\u8a9e \u0420\u0443\u0441");
+
+    // Written with one NUL.
+    EXPECT_EQ(Written(REG_SZ, L"Hi"), ByteList({'H', 0, 'i', 0, 0, 0}));
+    EXPECT_EQ(DataToText(REG_EXPAND_SZ, Written(REG_EXPAND_SZ, L"%TEMP%")), L"%TEMP%");
+    EXPECT_EQ(Written(REG_SZ, L""), ByteList({0, 0}));
 }
 
-TEST(RegistryConvert, StringWritesTextAndNul) {
-    auto data = TextToData(REG_SZ, L"Hi");
-    ASSERT_TRUE(data.ok());
-    EXPECT_EQ(data.value(), ByteList({'H', 0, 'i', 0, 0, 0}));
-    auto expand = TextToData(REG_EXPAND_SZ, L"%TEMP%");
-    ASSERT_TRUE(expand.ok());
-    EXPECT_EQ(DataToText(REG_EXPAND_SZ, expand.value()), L"%TEMP%");
-    auto empty = TextToData(REG_SZ, L"");
-    ASSERT_TRUE(empty.ok());
-    EXPECT_EQ(empty.value(), ByteList({0, 0}));
-}
-
-TEST(RegistryConvert, NumbersAsDecimalDigits) {
+TEST(RegistryConvert, NumbersAsDecimalDigitsBothWays) {
     EXPECT_EQ(DataToText(REG_DWORD, ByteList({5, 0, 0, 0})), L"5");
     EXPECT_EQ(DataToText(REG_DWORD, ByteList({0xff, 0xff, 0xff, 0xff})), L"4294967295");
     EXPECT_EQ(DataToText(REG_DWORD, ByteList({0x34, 0x12})), L"4660");  // short data: the bytes there are
@@ -53,32 +53,18 @@ TEST(RegistryConvert, NumbersAsDecimalDigits) {
     EXPECT_EQ(DataToText(REG_QWORD, ByteList({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff})),
               L"18446744073709551615");
     EXPECT_EQ(DataToText(REG_QWORD, ByteList({0, 0, 0, 0, 1, 0, 0, 0})), L"4294967296");
-}
 
-TEST(RegistryConvert, NumberTextWrites) {
-    auto v = TextToData(REG_DWORD, L"42");
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), ByteList({42, 0, 0, 0}));
-    v = TextToData(REG_DWORD, L" -1 ");
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), ByteList({0xff, 0xff, 0xff, 0xff}));
-    v = TextToData(REG_DWORD, L"4294967295");
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), ByteList({0xff, 0xff, 0xff, 0xff}));
-    v = TextToData(REG_DWORD, L"-2147483648");
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), ByteList({0, 0, 0, 0x80}));
+    EXPECT_EQ(Written(REG_DWORD, L"42"), ByteList({42, 0, 0, 0}));
+    EXPECT_EQ(Written(REG_DWORD, L" -1 "), ByteList({0xff, 0xff, 0xff, 0xff}));
+    EXPECT_EQ(Written(REG_DWORD, L"4294967295"), ByteList({0xff, 0xff, 0xff, 0xff}));
+    EXPECT_EQ(Written(REG_DWORD, L"-2147483648"), ByteList({0, 0, 0, 0x80}));
     for (const wchar_t* bad : {L"", L" ", L"abc", L"1.2.3", L"4294967296", L"-2147483649", L"12a", L"0x10", L"+"}) {
         auto r = TextToData(REG_DWORD, bad);
         EXPECT_FALSE(r.ok()) << "DWORD accepted \"" << testing::PrintToString(std::wstring(bad)) << "\"";
         EXPECT_EQ(r.error(), kRegNotANumber);
     }
-    auto q = TextToData(REG_QWORD, L"18446744073709551615");
-    ASSERT_TRUE(q.ok());
-    EXPECT_EQ(q.value(), std::vector<BYTE>(8, 0xff));
-    q = TextToData(REG_QWORD, L"-1");
-    ASSERT_TRUE(q.ok());
-    EXPECT_EQ(q.value(), std::vector<BYTE>(8, 0xff));
+    EXPECT_EQ(Written(REG_QWORD, L"18446744073709551615"), std::vector<BYTE>(8, 0xff));
+    EXPECT_EQ(Written(REG_QWORD, L"-1"), std::vector<BYTE>(8, 0xff));
     EXPECT_FALSE(TextToData(REG_QWORD, L"18446744073709551616").ok());
     EXPECT_FALSE(TextToData(REG_QWORD, L"-9223372036854775809").ok());
     EXPECT_TRUE(TextToData(REG_QWORD, L"-9223372036854775808").ok());
@@ -105,12 +91,8 @@ TEST(RegistryConvert, MultiStringOneLinePerString) {
     EXPECT_EQ(DataToText(REG_MULTI_SZ, std::vector<BYTE>{}), L"");
     EXPECT_EQ(DataToText(REG_MULTI_SZ, Utf16Bytes(Z(L"a\0\0b\0\0"))), L"a\r\n\r\nb");  // empty string inside
 
-    auto data = TextToData(REG_MULTI_SZ, L"one\r\ntwo");
-    ASSERT_TRUE(data.ok());
-    EXPECT_EQ(data.value(), Utf16Bytes(Z(L"one\0two\0\0")));
-    auto empty = TextToData(REG_MULTI_SZ, L"");
-    ASSERT_TRUE(empty.ok());
-    EXPECT_EQ(empty.value(), Utf16Bytes(Z(L"\0\0")));
+    EXPECT_EQ(Written(REG_MULTI_SZ, L"one\r\ntwo"), Utf16Bytes(Z(L"one\0two\0\0")));
+    EXPECT_EQ(Written(REG_MULTI_SZ, L""), Utf16Bytes(Z(L"\0\0")));
 }
 
 TEST(RegistryConvert, MultiStringInvertsExactly) {
@@ -140,9 +122,7 @@ TEST(RegistryConvert, OtherTypesAsHexBytes) {
     }
     EXPECT_EQ(DataToText(REG_NONE, std::vector<BYTE>{}), L"");
     EXPECT_EQ(RoundTrip(REG_NONE, std::vector<BYTE>{}), std::vector<BYTE>{});
-    auto compact = TextToData(REG_NONE, L"001FA0ff");
-    ASSERT_TRUE(compact.ok());
-    EXPECT_EQ(compact.value(), bytes);
+    EXPECT_EQ(Written(REG_NONE, L"001FA0ff"), bytes);
     for (const wchar_t* bad : {L"0g", L"abc", L"0 1", L"zz", L"1"}) {
         auto r = TextToData(REG_NONE, bad);
         EXPECT_FALSE(r.ok()) << testing::PrintToString(std::wstring(bad));
@@ -151,18 +131,10 @@ TEST(RegistryConvert, OtherTypesAsHexBytes) {
 }
 
 TEST(RegistryConvert, Int32Reading) {
-    auto v = DataToInt32(REG_DWORD, ByteList({0xff, 0xff, 0xff, 0xff}));
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), -1);
-    v = DataToInt32(REG_DWORD, ByteList({7, 0, 0, 0}));
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), 7);
-    v = DataToInt32(REG_SZ, Utf16Bytes(Z(L"123\0")));
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), 123);
-    v = DataToInt32(REG_EXPAND_SZ, Utf16Bytes(Z(L" -5 \0")));
-    ASSERT_TRUE(v.ok());
-    EXPECT_EQ(v.value(), -5);
+    EXPECT_EQ(Int32(REG_DWORD, ByteList({0xff, 0xff, 0xff, 0xff})), -1);
+    EXPECT_EQ(Int32(REG_DWORD, ByteList({7, 0, 0, 0})), 7);
+    EXPECT_EQ(Int32(REG_SZ, Utf16Bytes(Z(L"123\0"))), 123);
+    EXPECT_EQ(Int32(REG_EXPAND_SZ, Utf16Bytes(Z(L" -5 \0"))), -5);
     EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"1.2.3\0"))).error(), kRegNotANumber);
     EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"\0"))).error(), kRegNotANumber);
     EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"4294967295\0"))).error(), kRegNotANumber);
