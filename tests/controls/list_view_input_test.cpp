@@ -94,7 +94,7 @@ protected:
 TEST_F(ListViewInputTest, ClicksReportTheRowAndEachReleaseOnce) {
     ClickAt(ItemPoint(2));
     ASSERT_TRUE(WaitFor("mouseup"));
-    PumpFor(100);
+    SettleInput();
     ASSERT_EQ(Of("click").size(), 1u);
     EXPECT_EQ(Of("click")[0].key, L"k2");
     auto up = Of("mouseup");
@@ -109,7 +109,7 @@ TEST_F(ListViewInputTest, ClicksReportTheRowAndEachReleaseOnce) {
     events.clear();
     ClickAt(ItemPoint(4), true);
     ASSERT_TRUE(WaitFor("mouseup"));
-    PumpFor(100);
+    SettleInput();
     up = Of("mouseup");
     ASSERT_EQ(up.size(), 1u);
     EXPECT_EQ(up[0].a, list_view::kRightButton);
@@ -127,7 +127,7 @@ TEST_F(ListViewInputTest, ClicksReportTheRowAndEachReleaseOnce) {
     events.clear();
     ClickAt(ItemPoint(3), false, true);
     ASSERT_TRUE(WaitFor("dblclick"));
-    PumpFor(100);
+    SettleInput();
     EXPECT_EQ(Of("dblclick").size(), 1u);
     EXPECT_EQ(Of("dblclick")[0].key, L"k3");
     EXPECT_EQ(Of("mouseup").size(), 2u);
@@ -213,7 +213,7 @@ TEST_F(ListViewInputTest, HandlersMayChangeOrEndTheList) {
     };
     ClickAt(ItemPoint(4), false, true);
     ASSERT_TRUE(WaitFor("dblclick"));
-    PumpFor(100);
+    SettleInput();
     EXPECT_FALSE(list);
     EXPECT_FALSE(::IsWindow(listWindow));
     EXPECT_TRUE(::IsWindow(host.hwnd()));

@@ -38,7 +38,7 @@ HostWindow::HostWindow(int clientWidth, int clientHeight, int paneWidth, int pan
     });
     ::ShowWindow(hwnd(), SW_SHOWNORMAL);
     ::UpdateWindow(hwnd());
-    PumpFor(50);
+    PumpPendingMessages();
 }
 
 HostWindow::~HostWindow() {
@@ -80,19 +80,19 @@ void MoveMouse(POINT screen) {
         POINT now{};
         return ::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
     }, 1000);
-    PumpFor(30);
+    test::SettleInput();
 }
 
 void PressAt(POINT screen) {
     MoveMouse(screen);
     SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    PumpFor(30);
+    test::SettleInput();
 }
 
 void ReleaseAt(POINT screen) {
     MoveMouse(screen);
     SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    PumpFor(30);
+    test::SettleInput();
 }
 
 void ClickAt(POINT screen) {
@@ -100,18 +100,18 @@ void ClickAt(POINT screen) {
     // Press and release go in together: a press on a scroll bar starts a loop inside the system
     // that only the release ends.
     test::ClickAt(screen);
-    PumpFor(60);
+    test::SettleInput();
 }
 
 void Wheel(POINT screen, int delta) {
     MoveMouse(screen);
     SendMouse(MOUSEEVENTF_WHEEL, screen, static_cast<DWORD>(delta));
-    PumpFor(50);
+    test::SettleInput();
 }
 
 void PressKey(WORD vk) {
     test::PressKey(vk);
-    PumpFor(40);
+    test::SettleInput();
 }
 
 POINT ScreenCenter(HWND hwnd, const RECT& client) {

@@ -24,5 +24,6 @@ void PressKeyWith(WORD vk, std::initializer_list<WORD> modifiers = {});
 
 using test::PumpFor;
 using test::PumpUntil;
+using test::SettleInput;
 
 }  // namespace ardmoor::listview_test

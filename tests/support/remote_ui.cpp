@@ -136,6 +136,10 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
+bool SettleInput() {
+    return PumpUntil([] { return HIWORD(::GetQueueStatus(QS_INPUT)) == 0; }, 2000);
+}
+
 RemoteListView::RemoteListView(HWND list) : list_(list) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(list, &pid);

@@ -42,25 +42,15 @@ std::wstring ClassName(HWND hwnd);
 // Texts of every child window (static labels, buttons, edits) of a dialog, in Z order.
 std::vector<std::wstring> ChildTexts(HWND dialog);
 
-// Waits until pred() is true, pumping this thread's messages; false on time-out.
-template <class Pred>
-bool WaitUntil(Pred pred, std::chrono::milliseconds timeout = 10s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (pred()) return true;
-        if (std::chrono::steady_clock::now() > end) return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(20);
-    }
-}
-
 // Lets this thread's messages run for the given time, or until `done` holds (false on time-out).
 void PumpFor(DWORD milliseconds);
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+template <class Pred>
+bool WaitUntil(Pred pred, std::chrono::milliseconds timeout = 10s) {
+    return PumpUntil(pred, static_cast<DWORD>(timeout.count()));
+}
+// Lets the input sent so far reach this thread's windows: runs messages until none is queued.
+bool SettleInput();
 
 // A list view in another process.
 class RemoteListView {
