@@ -85,12 +85,10 @@ TEST(SystemReport, KeyboardAndVersionNamesForValuesThisMachineDoesNotHave) {
     // Wine reports keyboard type 4 and one Windows version: the others are fed in.
     ScriptedFacts facts;
     SystemReport report(facts);
+    // The names are the table's; what is checked is where it starts and ends.
     const std::pair<int, const wchar_t*> keyboards[] = {
-        {0, L"Unknown Keyboard"},  {1, L"IBM PC/XT or compatible 83-key keyboard"},
-        {2, L"Olivetti \"ICO\" 102-key keyboard"}, {3, L"IBM PC/AT 84-key or similar keyboard"},
-        {4, L"IBM enhanced 101/102-key or Microsoft Natural PS/2 Keyboard"},
-        {5, L"Nokia 1050 and similar keyboards"},  {6, L"Nokia 9140 and similar keyboards"},
-        {7, L"Unknown Keyboard"},  {8, L""}, {-1, L""}, {81, L""}};
+        {0, L"Unknown Keyboard"}, {1, L"IBM PC/XT or compatible 83-key keyboard"},
+        {7, L"Unknown Keyboard"}, {8, L""}, {-1, L""}, {81, L""}};
     for (const auto& [type, name] : keyboards) {
         facts.keyboardType = type;
         EXPECT_EQ(report.GetKeyboardInfo(), name) << type;
@@ -103,20 +101,13 @@ TEST(SystemReport, KeyboardAndVersionNamesForValuesThisMachineDoesNotHave) {
         const wchar_t* name;
     } versions[] = {
         {0, 3, 10, 0, W, L"32-Bit Windows"},      {1, 4, 0, 950, W, L"Windows 95"},
-        {1, 4, 10, 1998, W, L"Windows 98"},       {1, 4, 90, 3000, W, L"Windows Millinium"},
-        {1, 4, 20, 0, W, L""},                    {2, 4, 0, 1381, W, L"Windows NT"},
-        {2, 5, 0, 2195, W, L"Windows 2K"},        {2, 5, 1, 2600, W, L"Windows XP"},
-        {2, 5, 2, 3790, W, L"Windows XP"},        {2, 5, 2, 3790, S, L"Windows Server 2003"},
-        {2, 6, 0, 6002, W, L"Windows Vista"},     {2, 6, 0, 6002, S, L"Windows Server 2008"},
-        {2, 6, 1, 7601, W, L"Windows 7"},         {2, 6, 1, 7601, DC, L"Windows Server 2008 R2"},
-        {2, 6, 2, 9200, W, L"Windows 8"},         {2, 6, 2, 9200, S, L"Windows Server 2012"},
-        {2, 6, 3, 9600, W, L"Windows 8.1"},       {2, 6, 3, 9600, S, L"Windows Server 2012 R2"},
-        {2, 10, 0, 10240, W, L"Windows 10"},      {2, 10, 0, 21999, W, L"Windows 10"},
-        {2, 10, 0, 22000, W, L"Windows 11"},      {2, 10, 0, 26100, W, L"Windows 11"},
-        {2, 10, 0, 14393, S, L"Windows Server 2016"}, {2, 10, 0, 17762, S, L"Windows Server 2016"},
-        {2, 10, 0, 17763, S, L"Windows Server 2019"}, {2, 10, 0, 20348, S, L"Windows Server 2022"},
-        {2, 10, 0, 26100, DC, L"Windows Server 2025"}, {2, 6, 4, 9841, W, L""},
-        {2, 11, 0, 30000, W, L""},                {3, 10, 0, 0, W, L""},
+        {1, 4, 20, 0, W, L""},                    {2, 5, 2, 3790, W, L"Windows XP"},
+        {2, 5, 2, 3790, S, L"Windows Server 2003"}, {2, 6, 1, 7601, DC, L"Windows Server 2008 R2"},
+        {2, 10, 0, 21999, W, L"Windows 10"},      {2, 10, 0, 22000, W, L"Windows 11"},
+        {2, 10, 0, 17762, S, L"Windows Server 2016"}, {2, 10, 0, 17763, S, L"Windows Server 2019"},
+        {2, 10, 0, 20348, S, L"Windows Server 2022"}, {2, 10, 0, 26100, DC, L"Windows Server 2025"},
+        {2, 6, 4, 9841, W, L""},                  {2, 11, 0, 30000, W, L""},
+        {3, 10, 0, 0, W, L""},
     };
     for (const auto& v : versions) {
         facts.version = OsVersion{v.platform, v.major, v.minor, v.build, L"Service Pack 9", v.type};
