@@ -7,9 +7,9 @@
 #include <dlgs.h>
 
 #include <functional>
-#include <thread>
 
 #include "controls/common_dialog/GCommonDialog.h"
+#include "dialog_answerer.h"
 #include "remote_ui.h"
 #include "test_support.h"
 
@@ -41,9 +41,7 @@ std::wstring ComboText(HWND combo, int index) {
 template <class Show>
 Seen ShowAndAnswer(const wchar_t* title, Show show, const std::function<void(HWND dialog)>& answer) {
     Seen seen;
-    std::thread user([&] {
-        HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = FindDialog(::GetCurrentProcessId(), title)) != nullptr; }, 20s)) return;
+    DialogAnswerer user(::GetCurrentProcessId(), L"#32770", title, [&](HWND dialog) {
         HWND types = ::GetDlgItem(dialog, cmb1);
         const int count = static_cast<int>(::SendMessageW(types, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) seen.types.push_back(ComboText(types, i));
@@ -53,7 +51,7 @@ Seen ShowAndAnswer(const wchar_t* title, Show show, const std::function<void(HWN
         answer(dialog);
     });
     show();
-    user.join();
+    EXPECT_TRUE(user.Wait()) << "the dialog did not appear";
     return seen;
 }
 
