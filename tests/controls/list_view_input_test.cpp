@@ -133,15 +133,8 @@ TEST_F(ListViewInputTest, ClicksReportTheRowAndEachReleaseOnce) {
     EXPECT_EQ(Of("mouseup").size(), 2u);
 }
 
-TEST_F(ListViewInputTest, HeaderClicksSortAndKeysReportCodeAndShiftState) {
-    // The main window's rule: a header click toggles that column between the two directions.
-    list->OnColumnClick = [this](int column) {
-        events.push_back({"column", column});
-        ListColumn col = list->Column(column);
-        col.SetSortOrder(col.SortOrder() == list_view::kSortAscending ? list_view::kSortDescending
-                                                                       : list_view::kSortAscending);
-        list->Sort();
-    };
+TEST_F(ListViewInputTest, HeaderClicksReportTheColumnAndKeysTheirCodeAndShiftState) {
+    // What the main window does with the column (sorting) is tested end to end.
     ClickAt(HeaderPoint(1));
     ASSERT_TRUE(WaitFor("column"));
     EXPECT_EQ(Of("column")[0].a, 2);
@@ -149,23 +142,18 @@ TEST_F(ListViewInputTest, HeaderClicksSortAndKeysReportCodeAndShiftState) {
     ClickAt(HeaderPoint(0));
     ASSERT_TRUE(WaitFor("column", 2));
     EXPECT_EQ(Of("column")[1].a, 1);
-    EXPECT_EQ(list->Item(1).Key(), L"k0");
-    Settle();
-    ClickAt(HeaderPoint(0));
-    ASSERT_TRUE(WaitFor("column", 3));
-    EXPECT_EQ(list->Item(1).Key(), L"k7");
     EXPECT_TRUE(Of("mouseup").empty());  // the header is not the list
     Settle();
 
-    ClickAt(ItemPoint(1));  // Row 6, now second
+    ClickAt(ItemPoint(1));
     ASSERT_TRUE(WaitFor("click"));
-    EXPECT_EQ(Of("click")[0].key, L"k6");
+    EXPECT_EQ(Of("click")[0].key, L"k1");
     events.clear();
     PressKeyWith(VK_DOWN);
     ASSERT_TRUE(WaitFor("keyup"));
     EXPECT_EQ(Of("keyup")[0].a, VK_DOWN);
     EXPECT_EQ(Of("keyup")[0].b, 0);
-    EXPECT_EQ(list->SelectedItem().Key(), L"k5");
+    EXPECT_EQ(list->SelectedItem().Key(), L"k2");
 
     events.clear();
     PressKeyWith(VK_DOWN, {VK_SHIFT});
