@@ -2,27 +2,12 @@
 // and from disk (the built program embeds its own icon).
 #include <gtest/gtest.h>
 
-#include <objbase.h>
-
 #include "controls/cVBALSysImageList.h"
 #include "test_support.h"
 
 using namespace ardmoor;
 
-namespace {
-
-class SysImageListTest : public ::testing::Test {
-protected:
-    void SetUp() override { com_ = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    void TearDown() override {
-        if (SUCCEEDED(com_)) ::CoUninitialize();
-    }
-    HRESULT com_ = E_FAIL;
-};
-
-}  // namespace
-
-TEST_F(SysImageListTest, SmallAndLargeListsAreTheSystemsOwn) {
+TEST(SysImageList, SmallAndLargeListsAreTheSystemsOwn) {
     cVBALSysImageList small, large;
     large.SetIconSizeX(32);
     large.SetIconSizeY(32);
@@ -73,7 +58,7 @@ private:
     bool created_ = false;
 };
 
-TEST_F(SysImageListTest, IconIndexesByTypeAndFromDisk) {
+TEST(SysImageList, IconIndexesByTypeAndFromDisk) {
     ExeClassMapping mapping;
     cVBALSysImageList list;
     list.SetIconSizeX(32);

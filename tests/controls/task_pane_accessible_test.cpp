@@ -12,11 +12,6 @@ using namespace ardmoor;
 using namespace ardmoor::taskpane_test;
 
 namespace {
-struct ComScope {
-    ComScope() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComScope() { ::CoUninitialize(); }
-};
-
 // Owns one COM reference.
 template <class T>
 struct Ref {
@@ -106,7 +101,6 @@ struct FocusEvents {
 }  // namespace
 
 TEST(TaskPaneAccessible, ScreenReadersSeeBarsItemsAndTheirRoles) {
-    ComScope com;
     ParkMouse();
     HostWindow host(640, 560, 210);
     TaskPane& pane = host.pane();
@@ -196,7 +190,6 @@ TEST(TaskPaneAccessible, ScreenReadersSeeBarsItemsAndTheirRoles) {
 }
 
 TEST(TaskPaneAccessible, DefaultActionClicksAndFocusIsReported) {
-    ComScope com;
     ParkMouse();
     HostWindow host(640, 560, 210);
     TaskPane& pane = host.pane();
