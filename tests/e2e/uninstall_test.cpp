@@ -198,7 +198,10 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     HWND confirm = WaitForWindow(L"Plover Sketch Uninstall");
     ASSERT_NE(confirm, nullptr) << "the uninstaller did not show its window";
     EXPECT_FALSE(::IsWindowEnabled(w.main)) << "the main window takes input during the uninstall";
-    EXPECT_TRUE(w.Answers()) << "the main window does not handle its messages (nor paint)";
+    EXPECT_TRUE(w.Answers()) << "the main window does not handle its messages";
+    ::InvalidateRect(w.list, nullptr, FALSE);
+    EXPECT_TRUE(WaitUntil([&] { return !::GetUpdateRect(w.list, nullptr, FALSE); }, std::chrono::seconds(10)))
+        << "the list was not painted again";
     // While the uninstaller waits for its user, the program sleeps too.
     const double cpu0 = CpuSeconds(w.app.handle());
     const auto t0 = std::chrono::steady_clock::now();

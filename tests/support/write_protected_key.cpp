@@ -18,7 +18,8 @@ LSTATUS SetDacl(HKEY root, const std::wstring& sub, PSECURITY_DESCRIPTOR sd) {
 }
 }  // namespace
 
-WriteProtectedKey::WriteProtectedKey(HKEY root, std::wstring subPath) : root_(root), sub_(std::move(subPath)) {
+WriteProtectedKey::WriteProtectedKey(HKEY root, std::wstring subPath, const wchar_t* accessList)
+    : root_(root), sub_(std::move(subPath)) {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(root_, sub_.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) return;
     DWORD size = 0;
@@ -29,7 +30,8 @@ WriteProtectedKey::WriteProtectedKey(HKEY root, std::wstring subPath) : root_(ro
     ::RegCloseKey(key);
     if (!saved) return;
     PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kReadOnly, SDDL_REVISION_1, &sd, nullptr)) return;
+    const wchar_t* list = accessList ? accessList : kReadOnly;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(list, SDDL_REVISION_1, &sd, nullptr)) return;
     ok_ = SetDacl(root_, sub_, sd) == ERROR_SUCCESS;
     ::LocalFree(sd);
 }

@@ -9,6 +9,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "catalogue/arItem.h"
 #include "catalogue/entry_removal.h"
 #include "catalogue/file_helpers.h"
 #include "dialog_answerer.h"
@@ -21,6 +22,7 @@
 #include "uninstall/protected_folders.h"
 #include "uninstall/system_shell.h"
 #include "uninstall/uninstall_workflow.h"
+#include "write_protected_key.h"
 
 using namespace ardmoor;
 using test::ScriptedPrompter;
@@ -188,44 +190,36 @@ TEST_F(WorkflowTest, AnEntryWithoutACommandIsOfferedForRemovalOrRetried) {
 
 TEST_F(WorkflowTest, AKeyThatCannotBeDeletedKeepsItsRowAndIsReported) {
     const std::wstring key = AddEntry(L"Old Tool", L"C:\\old\\unins.exe");
-    // Wine honours neither a key's access rights nor open handles when deleting it; a symbolic
-    // link below the entry that leads nowhere makes the system's tree deletion fail for real.
-    const std::wstring sub = keys.subPath() + L"\\Uninstall\\Old Tool";
-    HKEY entry = nullptr, link = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, sub.c_str(), 0, KEY_ALL_ACCESS, &entry), ERROR_SUCCESS);
-    ASSERT_EQ(::RegCreateKeyExW(entry, L"Pin", 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                                KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr),
-              ERROR_SUCCESS);
-    const std::wstring target = L"\\Registry\\Machine\\Software\\ArdmoorNoSuchKey";
-    ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
-                     static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-    ::RegCloseKey(link);
+    // Wine deletes a key whatever its access list says of deleting, and deletes keys held open;
+    // but deleting a tree reads every key in it, and reading is refused by the list. A subkey
+    // nobody may read makes the removal fail with access denied, as it would for a user without
+    // the rights on Windows.
+    keys.CreateSubkey(L"Uninstall\\Old Tool\\Locked");
+    {
+        test::WriteProtectedKey locked(HKEY_CURRENT_USER, keys.subPath() + L"\\Uninstall\\Old Tool\\Locked",
+                                       test::kNoAccess);
+        ASSERT_TRUE(locked.ok());
 
-    EXPECT_FALSE(workflow.pRemoveItem(L"Old Tool", key, false));
-    ASSERT_EQ(prompter.Kinds(), std::vector<std::string>{"message"});
-    EXPECT_EQ(prompter.asked[0].text, UninstallWorkflow::RemovalFailedText(L"Old Tool", ERROR_FILE_NOT_FOUND));
-    EXPECT_NE(prompter.asked[0].text.find(SystemErrorText(ERROR_FILE_NOT_FOUND)), std::wstring::npos);
-    EXPECT_EQ(prompter.asked[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_TRUE(pKeyExists(key));
-    EXPECT_TRUE(host.dropped.empty()) << "the row stays";
+        EXPECT_FALSE(workflow.pRemoveItem(L"Old Tool", key, false));
+        ASSERT_EQ(prompter.Kinds(), std::vector<std::string>{"message"});
+        EXPECT_EQ(prompter.asked[0].text, UninstallWorkflow::RemovalFailedText(L"Old Tool", ERROR_ACCESS_DENIED));
+        EXPECT_NE(prompter.asked[0].text.find(SystemErrorText(ERROR_ACCESS_DENIED)), std::wstring::npos);
+        EXPECT_EQ(prompter.asked[0].title, L"Ardmoor");
+        EXPECT_EQ(prompter.asked[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+        EXPECT_TRUE(pKeyExists(key));
+        EXPECT_TRUE(host.dropped.empty()) << "the row stays";
 
-    // The same from the uninstall's manual removal.
-    prompter.asked.clear();
-    prompter.verifyDeclined = {false};
-    host.rows[0].command = Fixture(L"--wait 50");
-    workflow.pUninstall();
-    EXPECT_EQ(prompter.Kinds(), (std::vector<std::string>{"verify", "message"}));
-    EXPECT_TRUE(host.dropped.empty());
+        // The same from the uninstall's manual removal.
+        prompter.asked.clear();
+        prompter.verifyDeclined = {false};
+        host.rows[0].command = Fixture(L"--wait 50");
+        workflow.pUninstall();
+        EXPECT_EQ(prompter.Kinds(), (std::vector<std::string>{"verify", "message"}));
+        EXPECT_TRUE(pKeyExists(key));
+        EXPECT_TRUE(host.dropped.empty());
+    }
 
-    // Without the link the key goes, and asking with Yes drops the row.
-    HKEY linkItself = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(entry, L"Pin", REG_OPTION_OPEN_LINK, DELETE, &linkItself), ERROR_SUCCESS);
-    using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
-    auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
-    ASSERT_NE(ntDeleteKey, nullptr);
-    EXPECT_EQ(ntDeleteKey(linkItself), 0);
-    ::RegCloseKey(linkItself);
-    ::RegCloseKey(entry);
+    // Readable again, the key goes, and asking with Yes drops the row.
     prompter.messageAnswers = {IDYES};
     EXPECT_TRUE(workflow.pRemoveItem(L"Old Tool", key, true));
     EXPECT_FALSE(pKeyExists(key));
@@ -267,15 +261,24 @@ TEST_F(WorkflowTest, CommandsRunWhatTheEntryNamesAndNothingElse) {
     EXPECT_EQ(runner.LastProgram(), unins);
     EXPECT_FALSE(FileExists(planted + L".log"));
 
-    // An MSI entry's command runs Wine's msiexec, which looks the product up (and knows none).
+    // The entry of a real MSI package, as Wine's msiexec wrote it on installing (the samples
+    // fixture installs it unless it is there): "MsiExec.exe /I{...}" runs Wine's msiexec, which
+    // knows the product and leaves it installed, so the verification follows.
     prompter.asked.clear();
-    const std::wstring msiKey = AddEntry(L"Kestrel Copy", L"");
-    const std::wstring msiCommand = L"MsiExec.exe /I{0D1F2E3C-4B5A-6978-8796-A5B4C3D2E1F0}";
-    keys.SetString(L"Uninstall\\Kestrel Copy", L"UninstallString", msiCommand, REG_EXPAND_SZ);
-    host.rows.back().command = msiCommand;
+    test::AppProcess samples;
+    DWORD installed = 1;
+    ASSERT_TRUE(samples.Start(test::FixtureExe(L"install_samples")));
+    ASSERT_TRUE(samples.WaitExit(std::chrono::minutes(5), &installed) && installed == 0) << "the samples are missing";
+    const std::wstring product = L"{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}";
+    const std::wstring msiKey = L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
+    arItem msi;
+    msi.LoadValues(msiKey);
+    ASSERT_EQ(msi.UninstallString, L"MsiExec.exe /I" + product);
+    host.rows.push_back({msi.ItemName, msiKey, msi.UninstallString});
+    host.selected = static_cast<int>(host.rows.size());
     workflow.pUninstall();
-    EXPECT_TRUE(ToLower(runner.LastProgram()).ends_with(L"\\system32\\msiexec.exe"));
-    EXPECT_EQ(runner.LastExitCode(), static_cast<DWORD>(ERROR_UNKNOWN_PRODUCT));
+    EXPECT_TRUE(ToLower(runner.LastProgram()).ends_with(L"\\system32\\msiexec.exe")) << WideToUtf8(runner.LastProgram());
+    EXPECT_EQ(runner.LastExitCode(), 0u) << "msiexec did not take the product";
     EXPECT_EQ(prompter.Kinds(), std::vector<std::string>{"verify"});
     EXPECT_TRUE(pKeyExists(msiKey));
 }
