@@ -60,6 +60,17 @@ struct MainWindowUninstall : ::testing::Test {
         }
         return w;
     }
+    // The listing's icon look-ups wait until the returned event is set, which holds a refresh in
+    // flight till then.
+    std::shared_ptr<UniqueKernelHandle> HoldIconLookups() {
+        entries.SetString(L"Uninstall\\E1", L"DisplayIcon", L"C:\\windows\\system32\\notepad.exe");
+        auto release = std::make_shared<UniqueKernelHandle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        iconLookup = [release](const std::wstring&) {
+            ::WaitForSingleObject(release->get(), 20000);
+            return -1;
+        };
+        return release;
+    }
     static void Command(frmMain& w, int id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
     static std::wstring RemoveText(frmMain& w) {
         auto* bar = w.Tasks().FindBar(L"Tasks");
@@ -139,13 +150,7 @@ TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRe
     entries.SetString(L"Uninstall\\E3", L"UninstallString",
                       L"\"" + test::FixtureExe(L"uninstaller") + L"\" --wait 300 --delete-key \"" + Key(3) +
                           L"\" --touch \"" + marker + L"\"");
-    // The listing's icon look-ups wait for a signal, which holds a refresh in flight till then.
-    entries.SetString(L"Uninstall\\E1", L"DisplayIcon", L"C:\\windows\\system32\\notepad.exe");
-    auto release = std::make_shared<UniqueKernelHandle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    iconLookup = [release](const std::wstring&) {
-        ::WaitForSingleObject(release->get(), 20000);
-        return -1;
-    };
+    const auto release = HoldIconLookups();
     auto w = Open(false);
     ASSERT_TRUE(test::PumpUntil([&] { return w->List().Count() == 6 && w->RefreshState() == 2; }, 30000));
     ASSERT_TRUE(w->RefreshInFlight());
@@ -185,13 +190,7 @@ TEST_F(MainWindowUninstall, WhileAnUninstallerRunsTheWindowTakesNoCommandAndNoRe
 
 TEST_F(MainWindowUninstall, AfterTheInstallWizardARefreshInFlightGoesOnAndYesReadsTheListingAgain) {
     Seed(4);
-    // The listing's icon look-ups wait for a signal, which holds a refresh in flight till then.
-    entries.SetString(L"Uninstall\\E1", L"DisplayIcon", L"C:\\windows\\system32\\notepad.exe");
-    auto release = std::make_shared<UniqueKernelHandle>(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    iconLookup = [release](const std::wstring&) {
-        ::WaitForSingleObject(release->get(), 20000);
-        return -1;
-    };
+    const auto release = HoldIconLookups();
     auto w = Open(false);
     ASSERT_TRUE(test::PumpUntil([&] { return w->List().Count() == 4 && w->RefreshState() == 2; }, 30000));
 
