@@ -89,59 +89,37 @@ TEST_F(EntryLoader, ReadsTheNineteenValues) {
     EXPECT_EQ(item.KeyName(), e);
 }
 
-TEST_F(EntryLoader, DisplayNameFallsBackToTheKeyName) {
-    const std::wstring guid = L"{6F9A8E42-1C3B-4D5E-9F60-7A8B9C0D1E2F}";
-    uninstall.SetString(guid, L"UninstallString", L"MsiExec.exe /X" + guid);
-    item.GetItemInformation(Entry(guid));
-    EXPECT_EQ(item.DisplayName, L"");
-    EXPECT_EQ(item.ItemName, guid);
-
-    uninstall.SetString(L"EmptyName", L"DisplayName", L"");
-    item.GetItemInformation(Entry(L"EmptyName"));
-    EXPECT_EQ(item.ItemName, L"EmptyName");
-}
-
-TEST_F(EntryLoader, NumbersThatDoNotConvertStayZero) {
-    uninstall.SetString(L"E", L"Version", L"1.2.3");
-    uninstall.SetString(L"E", L"VersionMajor", L"abc");
-    const BYTE bin[4] = {1, 0, 0, 0};
-    uninstall.SetRaw(L"E", L"VersionMinor", REG_BINARY, bin, sizeof(bin));
-    item.Version = item.VersionMajor = item.VersionMinor = 99;
-    item.GetItemInformation(Entry(L"E"));
-    EXPECT_EQ(item.Version, 0);
-    EXPECT_EQ(item.VersionMajor, 0);
-    EXPECT_EQ(item.VersionMinor, 0);
-}
-
-TEST_F(EntryLoader, EachLoadStartsFromAResetRecord) {
+TEST_F(EntryLoader, EachLoadStartsAfreshNamesByTheKeyWhenNeededAndKeepsNumbersThatDoNotConvertAtZero) {
     WriteIconFiles();
     uninstall.SetString(L"Rich", L"DisplayName", L"Rich");
     uninstall.SetString(L"Rich", L"Publisher", L"Pub");
     uninstall.SetString(L"Rich", L"UninstallString", L"x");
     uninstall.SetDword(L"Rich", L"VersionMajor", 3);
-    uninstall.SetString(L"Poor", L"Comments", L"only this");
+    uninstall.SetDword(L"Rich", L"Version", 3);
+    uninstall.SetString(L"Poor", L"DisplayName", L"");
+    uninstall.SetString(L"Poor", L"Version", L"1.2.3");
+    uninstall.SetString(L"Poor", L"VersionMajor", L"abc");
+    const BYTE bin[4] = {1, 0, 0, 0};
+    uninstall.SetRaw(L"Poor", L"VersionMinor", REG_BINARY, bin, sizeof(bin));
     item.GetItemInformation(Entry(L"Rich"));
     ASSERT_EQ(item.Publisher, L"Pub");
+    item.VersionMinor = 99;
     item.GetItemInformation(Entry(L"Poor"));
     EXPECT_EQ(item.Publisher, L"");
     EXPECT_EQ(item.UninstallString, L"");
-    EXPECT_EQ(item.VersionMajor, 0);
-    EXPECT_EQ(item.Comments, L"only this");
-    EXPECT_EQ(item.ItemName, L"Poor");
+    EXPECT_TRUE(item.Version == 0 && item.VersionMajor == 0 && item.VersionMinor == 0);
+    EXPECT_EQ(item.ItemName, L"Poor") << "an empty name: the key's";
     EXPECT_EQ(item.ItemIcon, Invalid());
 
-    // A missing key: reset, Fullname set, ItemName empty; the icon falls through to the icon files.
+    // A missing key or root: reset, Fullname set, no name; the icon falls through to the icon files.
     item.GetItemInformation(Entry(L"Rich"));
-    item.GetItemInformation(Entry(L"Missing"));
-    EXPECT_EQ(item.Fullname, Entry(L"Missing"));
-    EXPECT_EQ(item.ItemName, L"");
-    EXPECT_EQ(item.DisplayName, L"");
-    EXPECT_EQ(item.KeyName(), L"");
-    EXPECT_EQ(item.VersionMajor, 0);
-    EXPECT_EQ(item.ItemIcon, Invalid());
-    item.GetItemInformation(L"\\HKEY_NO_SUCH_ROOT\\X");
-    EXPECT_EQ(item.Fullname, L"\\HKEY_NO_SUCH_ROOT\\X");
-    EXPECT_EQ(item.ItemIcon, Invalid());
+    for (const std::wstring& missing : {Entry(L"Missing"), std::wstring(L"\\HKEY_NO_SUCH_ROOT\\X")}) {
+        item.GetItemInformation(missing);
+        EXPECT_EQ(item.Fullname, missing);
+        EXPECT_EQ(item.ItemName + item.DisplayName + item.KeyName(), L"");
+        EXPECT_EQ(item.VersionMajor, 0);
+        EXPECT_EQ(item.ItemIcon, Invalid());
+    }
 }
 
 TEST_F(EntryLoader, ExpandableValuesAreExpandedInTheRecordOnly) {
@@ -184,27 +162,21 @@ TEST_F(EntryLoader, NamesAndPathsInAnyScript) {
     EXPECT_EQ(item.ItemName, L"\u0628\u0631\u0646\u0627\u0645\u062c \u4e2d\u6587");
 }
 
-TEST_F(EntryLoader, LoadValuesThenChooseIcon) {
+TEST_F(EntryLoader, LoadValuesReadsTheRegistryOnlyAndAnOpenKeyGivesTheSameRecord) {
     const std::wstring app = File(L"app.exe");
     uninstall.SetString(L"E", L"DisplayName", L"Thing");
     uninstall.SetString(L"E", L"DisplayIcon", app);
     uninstall.SetString(L"E", L"UninstallString", L"x");
     item.LoadValues(Entry(L"E"));
-    EXPECT_EQ(item.ItemName, L"Thing");
-    EXPECT_EQ(item.ItemIcon, L"");  // registry only
+    EXPECT_EQ(item.ItemIcon, L"");
     item.ChooseIcon();
     EXPECT_EQ(item.ItemIcon, app);
-
-    // From an already open key: the same record.
-    auto key = RegKey::Open(uninstall.fullPath());
-    ASSERT_TRUE(key.ok());
-    auto sub = key->Subkey(L"E");
-    ASSERT_TRUE(sub.ok());
     arItem other(icons.path());
-    other.LoadValues(*sub);
+    auto key = RegKey::Open(uninstall.fullPath() + L"\\E");
+    ASSERT_TRUE(key.ok());
+    other.LoadValues(*key);
     EXPECT_EQ(other.Fullname, item.Fullname);
     EXPECT_EQ(other.ItemName, L"Thing");
-    EXPECT_EQ(other.DisplayIcon, app);
     EXPECT_EQ(other.KeyName(), L"E");
 }
 
