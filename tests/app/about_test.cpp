@@ -9,33 +9,12 @@
 #include "app/frmMain.h"
 #include "desktop_test_util.h"
 #include "modal_script.h"
+#include "recording_shell.h"
 #include "remote_ui.h"
 #include "test_support.h"
 
 using namespace ardmoor;
 using namespace ardmoor::test;
-
-namespace {
-
-struct OpenCall {
-    std::wstring file;
-    int show;
-    std::wstring parameters, folder, operation;
-    HWND owner;
-};
-
-class RecordingShell : public Shell {
-public:
-    std::vector<OpenCall> calls;
-    bool Open(const std::wstring& file, int show, const std::wstring& parameters, const std::wstring& folder,
-              const std::wstring& operation, HWND owner, ShellError*) override {
-        calls.push_back({file, show, parameters, folder, operation, owner});
-        return true;
-    }
-    Status Recycle(const std::wstring&, HWND) override { return Error{ERROR_CALL_NOT_IMPLEMENTED}; }
-};
-
-}  // namespace
 
 TEST(frmAbout, TheWebAddressOpensThroughTheMainWindowsShellByClickAndByEnter) {
     TestRegistryKey entries, options;
@@ -80,7 +59,7 @@ TEST(frmAbout, TheWebAddressOpensThroughTheMainWindowsShellByClickAndByEnter) {
     EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(::IsWindow(about));
     ASSERT_EQ(shell.calls.size(), 2u);
-    for (const OpenCall& call : shell.calls) {
+    for (const auto& call : shell.calls) {
         EXPECT_EQ(call.file, kMakerWebAddress);
         EXPECT_EQ(call.show, SW_SHOWDEFAULT);
         EXPECT_EQ(call.parameters + call.folder, L"");

@@ -14,37 +14,27 @@ DWORD ReadDword(HKEY root, const std::wstring& sub, const wchar_t* name, bool* f
 }
 }  // namespace
 
-TEST(Options, FirstRunCreatesKeysWithDefaultsAndSaveWritesThemBackEvenAfterTheyWereRemoved) {
+TEST(Options, FirstRunWritesTheDefaultsAndSaveWritesThemBackEvenAfterTheyWereRemoved) {
     test::TestRegistryKey key;
     const std::wstring root = key.fullPath() + L"\\Quillfen Software\\Ardmoor";
-    modOptions::Current() = {};
-    modOptions::LoadOptions(root);
-
     const std::wstring settings = key.subPath() + L"\\Quillfen Software\\Ardmoor\\Settings";
     const std::wstring install = key.subPath() + L"\\Quillfen Software\\Ardmoor\\InstallSettings";
+    modOptions::Current() = {};
+    modOptions::LoadOptions(root);
     bool found = false;
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View", &found), 0u);
     EXPECT_TRUE(found);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"Groups", &found), 1u);
-    EXPECT_TRUE(found);
-    for (const wchar_t* name : {L"Fixed", L"CD", L"Floppy", L"IncludeZip"}) {
-        EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, name, &found), 1u) << name;
-        EXPECT_TRUE(found) << name;
-    }
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"Groups"), 1u);
+    for (const wchar_t* name : {L"Fixed", L"CD", L"Floppy", L"IncludeZip"})
+        EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, name), 1u) << name;
 
     modOptions::Current().ViewMode = 3;
-    modOptions::Current().ShowGroups = false;
     modOptions::Current().SearchCD = 0;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, (key.subPath() + L"\\Quillfen Software").c_str());  // removed meanwhile
     modOptions::SaveOptions(root);
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View"), 3u);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"Groups"), 0u);
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"CD"), 0u);
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"Fixed"), 1u);
-
-    // Settings removed while the program runs are written again.
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, (key.subPath() + L"\\Quillfen Software").c_str());
-    modOptions::SaveOptions(root);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View"), 3u);
 }
 
 TEST(Options, StoredValuesAreReadAndGroupsFiveComesBackAsOne) {
