@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "ardmoor_app.h"
 #include "remote_accessible.h"
 #include "remote_ui.h"
 #include "test_support.h"
@@ -21,7 +22,6 @@ const wchar_t* kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Unin
 const std::wstring kPlover = L"ArdmoorPloverSketch";
 const std::wstring kInvalid = L"ArdmoorE2E_NoCommand";
 const std::wstring kPloverFolder = L"C:\\Program Files\\Plover Sketch";
-constexpr int kViewDetails = 1102;
 
 bool EntryExists(const std::wstring& name) {
     HKEY key = nullptr;
@@ -109,63 +109,10 @@ struct Seeded {
     }
 };
 
-struct App {
-    AppProcess app;
-    HWND main = nullptr, list = nullptr, status = nullptr, tasks = nullptr;
-
-    void Start() {
-        ASSERT_TRUE(app.Start(ArdmoorExe()));
-        main = app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", std::chrono::seconds(30));
-        ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return (list = FindChild(main, L"SysListView32")) != nullptr; }));
-        status = FindChild(main, L"msctls_statusbar32");
-        tasks = FindChild(main, L"ArdmoorTaskPane");
-        // Every row, tip and icon is in place.
-        ASSERT_TRUE(WaitUntil([&] { return RefreshState() == 3; }, std::chrono::seconds(60)));
-        ::SendMessageW(main, WM_COMMAND, kViewDetails, 0);
-    }
-    int RefreshState() const {
-        static const UINT msg = ::RegisterWindowMessageW(L"Ardmoor.RefreshState");
-        DWORD_PTR state = 0;
-        ::SendMessageTimeoutW(main, msg, 0, 0, SMTO_NORMAL, 5000, &state);
-        return static_cast<int>(state);
-    }
-    // The count in the status bar, -1 while there is none.
-    int Count() const {
-        const std::wstring s = RemoteStatusText(status, 1);
-        const size_t at = s.find(L" items...");
-        return at == std::wstring::npos ? -1 : _wtoi(s.substr(0, at).c_str());
-    }
-    int IndexOf(const std::wstring& text) const {
-        const auto names = RemoteListView(list).Column(0);
-        const auto it = std::find(names.begin(), names.end(), text);
-        return it == names.end() ? -1 : static_cast<int>(it - names.begin());
-    }
-    POINT RowPoint(int index0) const {
-        const RECT r = RemoteListView(list).ItemRect(index0);
-        POINT pt{r.left + 20, (r.top + r.bottom) / 2};
-        ::ClientToScreen(list, &pt);
-        return pt;
-    }
-    void SelectRow(const std::wstring& text) const {
-        const int i = IndexOf(text);
-        ASSERT_GE(i, 0);
-        ::SetForegroundWindow(main);
-        ClickAt(RowPoint(i));
-        ASSERT_TRUE(WaitUntil([&] { return RemoteListView(list).Selected() == i; }, std::chrono::seconds(5)));
-        ASSERT_TRUE(WaitUntil([&] { return !Detail(L"Remove " + text).empty(); }, std::chrono::seconds(5)));
-    }
-    std::wstring Detail(const std::wstring& prefix) const { return AccessibleNameStartingWith(tasks, prefix); }
-    // One of the program's own dialogs.
-    HWND Dialog(const wchar_t* title) const {
-        for (HWND h : TopLevelWindows(app.pid()))
-            if (::IsWindowVisible(h) && ClassName(h) == L"ArdmoorModalWindow" && WindowText(h) == title) return h;
-        return nullptr;
-    }
-    HWND WaitDialog(const wchar_t* title) const {
-        HWND h = nullptr;
-        WaitUntil([&] { return (h = Dialog(title)) != nullptr; }, std::chrono::seconds(60));
-        return h;
+struct App : ArdmoorApp {
+    void SelectEntry(const std::wstring& name) const {
+        ASSERT_NO_FATAL_FAILURE(SelectRow(IndexOf(name)));
+        ASSERT_TRUE(WaitUntil([&] { return !Detail(L"Remove " + name).empty(); }, 5s));
     }
     bool Answers() const {
         DWORD_PTR r = 0;
@@ -174,6 +121,9 @@ struct App {
 };
 
 constexpr int kHeaderId = 10;  // the dialogs' header strip
+
+// One of the program's dialogs, or null at once.
+HWND FindOwn(const App& w, const wchar_t* caption) { return w.WaitDialog(caption, 0ms); }
 
 }  // namespace
 
@@ -188,11 +138,12 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
 
     App w;
     ASSERT_NO_FATAL_FAILURE(w.Start());
+    w.ViewDetails();
     const int rows = w.Count();
     ASSERT_GE(w.IndexOf(L"Plover Sketch"), 0);
 
     // 1. Through the task pane, and cancelled in the uninstaller's own window.
-    ASSERT_NO_FATAL_FAILURE(w.SelectRow(L"Plover Sketch"));
+    ASSERT_NO_FATAL_FAILURE(w.SelectEntry(L"Plover Sketch"));
     ASSERT_TRUE(AccessibleDoDefaultAction(
         w.tasks, L"Plover Sketch\r\ncan be uninstalled by double-clicking the item or clicking here..."));
     HWND confirm = WaitForWindow(L"Plover Sketch Uninstall");
@@ -200,7 +151,7 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     EXPECT_FALSE(::IsWindowEnabled(w.main)) << "the main window takes input during the uninstall";
     EXPECT_TRUE(w.Answers()) << "the main window does not handle its messages";
     ::InvalidateRect(w.list, nullptr, FALSE);
-    EXPECT_TRUE(WaitUntil([&] { return !::GetUpdateRect(w.list, nullptr, FALSE); }, std::chrono::seconds(10)))
+    EXPECT_TRUE(WaitUntil([&] { return !::GetUpdateRect(w.list, nullptr, FALSE); }, 10s))
         << "the list was not painted again";
     // While the uninstaller waits for its user, the program sleeps too.
     const double cpu0 = CpuSeconds(w.app.handle());
@@ -219,15 +170,14 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     EXPECT_EQ(WindowText(::GetDlgItem(verify, kHeaderId)), L"Plover Sketch");
     EXPECT_TRUE(::IsWindowEnabled(w.main) == FALSE) << "the dialog is modal";
     PressDialogButton(verify, IDNO);
-    ASSERT_TRUE(WaitUntil([&] { return !w.Dialog(L"Verify...") && ::IsWindowEnabled(w.main); }));
+    ASSERT_TRUE(WaitUntil([&] { return !FindOwn(w, L"Verify...") && ::IsWindowEnabled(w.main); }));
     EXPECT_TRUE(EntryExists(kPlover));
     EXPECT_EQ(w.Count(), rows);
 
     // 2. A double-click on the row; the uninstaller's copy in %TEMP% does the work and is waited for.
     const int at = w.IndexOf(L"Plover Sketch");
     const std::wstring neighbour = RemoteListView(w.list).Text(at > 0 ? at - 1 : 1);
-    ::SetForegroundWindow(w.main);
-    ClickAt(w.RowPoint(at), false, true);
+    w.SelectRow(at, true);
     confirm = WaitForWindow(L"Plover Sketch Uninstall");
     ASSERT_NE(confirm, nullptr);
     PressDialogButton(confirm, IDOK);  // "&Uninstall"
@@ -236,8 +186,8 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     EXPECT_FALSE(EntryExists(kPlover)) << "the uninstaller removed its entry";
     PumpFor(500);
     EXPECT_FALSE(::IsWindowEnabled(w.main)) << "the wait ended while the uninstaller's copy still ran";
-    EXPECT_EQ(w.Dialog(L"Verify..."), nullptr);
-    EXPECT_EQ(w.Dialog(L"Folder cleanup"), nullptr);
+    EXPECT_EQ(FindOwn(w, L"Verify..."), nullptr);
+    EXPECT_EQ(FindOwn(w, L"Folder cleanup"), nullptr);
     PressDialogButton(completed, IDOK);  // "&Close"
 
     // Its settings file stayed: the folder is offered, and the shell asks before recycling it.
@@ -252,30 +202,30 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     PressDialogButton(cleanup, IDYES);
     HWND shellConfirm = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (shellConfirm = FindDialog(w.app.pid(), L"Confirm folder deletion")) != nullptr; },
-                          std::chrono::seconds(20)));
+                          20s));
     PressDialogButton(shellConfirm, IDYES);
     EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(kPloverFolder.c_str()) == INVALID_FILE_ATTRIBUTES; },
-                          std::chrono::seconds(20)));
+                          20s));
     EXPECT_NE(::GetFileAttributesW((trash + L"\\files\\Plover Sketch\\plover.ini").c_str()), INVALID_FILE_ATTRIBUTES)
         << "the folder did not go to the Recycle Bin";
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(w.main) != FALSE; }));
 
     // 3. Enter on an entry without a command opens the invalid-entry dialog; the Enter that closes
     // it (No is its default) starts nothing more when it is released over the list.
-    ASSERT_NO_FATAL_FAILURE(w.SelectRow(L"Ardmoor Entry Without Command"));
+    ASSERT_NO_FATAL_FAILURE(w.SelectEntry(L"Ardmoor Entry Without Command"));
     PressKey(VK_RETURN);
     HWND invalid = w.WaitDialog(L"Uninstall Software");
     ASSERT_NE(invalid, nullptr) << "Enter did not start the uninstall";
     EXPECT_EQ(WindowText(::GetDlgItem(invalid, kHeaderId)), L"Ardmoor Entry Without Command");
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == invalid; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == invalid; }, 5s));
     PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return w.Dialog(L"Uninstall Software") == nullptr; }, std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitUntil([&] { return FindOwn(w, L"Uninstall Software") == nullptr; }, 5s));
     PumpFor(1500);
-    EXPECT_EQ(w.Dialog(L"Uninstall Software"), nullptr) << "the closing Enter started a second uninstall";
+    EXPECT_EQ(FindOwn(w, L"Uninstall Software"), nullptr) << "the closing Enter started a second uninstall";
     EXPECT_TRUE(EntryExists(kInvalid));
     RemoveTree(trash + L"\\files\\Plover Sketch");
     ::DeleteFileW((trash + L"\\info\\Plover Sketch.trashinfo").c_str());
 
     ::PostMessageW(w.main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(w.app.WaitExit(std::chrono::seconds(20)));
+    EXPECT_TRUE(w.app.WaitExit(20s));
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ardmoor_app.h"
 #include "export_e2e_util.h"
 #include "platform/strings.h"
 #include "remote_accessible.h"
@@ -58,16 +59,13 @@ TEST(ExportWindow, TheSaveDialogWritesTheChosenFileAndAFailureSaysWhy) {
     const std::wstring folder = CheckFolder();
     const std::wstring target = folder + L"window.json";
     ::DeleteFileW(target.c_str());
-    AppProcess app;
-    ASSERT_TRUE(app.Start(ArdmoorExe()));
-    HWND main = app.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
-    ASSERT_NE(main, nullptr);
-    HWND tasks = FindChild(main, L"ArdmoorTaskPane");
-    HWND status = FindChild(main, L"msctls_statusbar32");
-    ASSERT_TRUE(WaitUntil([&] { return RemoteStatusText(status, 1).find(L" items...") != std::wstring::npos; }, 30s));
+    ArdmoorApp w;
+    ASSERT_NO_FATAL_FAILURE(w.Start());
+    const AppProcess& app = w.app;
+    HWND main = w.main;
 
     // "Other Tasks" holds the command; the dialog belongs to the main window.
-    ASSERT_TRUE(AccessibleDoDefaultAction(tasks, L"Export listing..."));
+    ASSERT_TRUE(AccessibleDoDefaultAction(w.tasks, L"Export listing..."));
     HWND dialog = WaitForSaveDialog(app);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(::GetWindow(dialog, GW_OWNER), main);
@@ -108,6 +106,5 @@ TEST(ExportWindow, TheSaveDialogWritesTheChosenFileAndAFailureSaysWhy) {
     ::DeleteFileW(locked.c_str());
     EXPECT_TRUE(TemporaryFilesIn(folder).empty());
 
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(app.WaitExit(20s));
+    w.Close();
 }
