@@ -7,6 +7,7 @@
 #include "desktop_test_util.h"
 #include "platform/shell.h"
 #include "properties/frmProperties.h"
+#include "recording_shell.h"
 #include "remote_ui.h"
 #include "test_support.h"
 
@@ -14,25 +15,6 @@ using namespace ardmoor;
 using namespace ardmoor::test;
 
 namespace {
-
-class RecordingShell : public Shell {
-public:
-    struct Call {
-        std::wstring file;
-        int show;
-        std::wstring parameters, folder, operation;
-    };
-    std::vector<Call> calls;
-    bool Open(const std::wstring& file, int show, const std::wstring& parameters, const std::wstring& folder,
-              const std::wstring& operation, HWND, ShellError*) override {
-        calls.push_back({file, show, parameters, folder, operation});
-        return true;
-    }
-    Status Recycle(const std::wstring&, HWND) override {
-        ADD_FAILURE() << "nothing is recycled from the properties window";
-        return Error{ERROR_CALL_NOT_IMPLEMENTED};
-    }
-};
 
 // Runs `script` once the modal loop of the window shown next is running.
 std::function<void()>* g_script = nullptr;
@@ -92,4 +74,5 @@ TEST(PropertiesWindow, LinkAreasOpenTheirQuoteFreeLinkOnAClickOnTheirTextAndShow
     EXPECT_EQ(shell.calls[0].operation, L"open");
     EXPECT_TRUE(shell.calls[0].parameters.empty() && shell.calls[0].folder.empty());
     EXPECT_EQ(shell.calls[1].file, L"https://linked.example/about");
+    EXPECT_EQ(shell.recycles, 0);
 }

@@ -8,6 +8,7 @@
 #include "platform/strings.h"
 #include "properties/properties_editor.h"
 #include "test_support.h"
+#include "write_protected_key.h"
 
 using namespace ardmoor;
 using namespace ardmoor::test;
@@ -209,4 +210,41 @@ TEST_F(EditorFixture, RemoveTakesAClosedBoxAsNoAndAKeyThatWentAwayIsReported) {
     EXPECT_FALSE(gone.Edit(L"Publisher"));
     EXPECT_EQ(LastBox(), L"The value \"Publisher\" could not be read.\r\n\r\nThe entry's key is not in the registry.");
     EXPECT_EQ(prompter.boxes.back().type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+}
+
+TEST_F(EditorFixture, TheHeaderFollowsEachOfItsNames) {
+    key.SetString(L"Entry", L"DisplayName", L"Marsh");
+    PropertiesEditor editor(entry, prompter);
+    (void)editor.Load();
+    const std::pair<const wchar_t*, HeaderAreaIndex> names[] = {
+        {L"Publisher", kAreaPublisher}, {L"DisplayVersion", kAreaVersion}, {L"HelpLink", kAreaHelpLink},
+        {L"URLInfoAbout", kAreaInfoUrl}, {L"URLUpdateInfo", kAreaUpdateUrl}};
+    for (const auto& [name, area] : names) {
+        prompter.Type(name, std::wstring(L"new ") + name);
+        ASSERT_TRUE(editor.Add()) << Narrow(name);
+        EXPECT_EQ(editor.Header().areas[area].text, std::wstring(L"new ") + name);
+    }
+}
+
+// A key the test prefix refuses to change: each failure is reported with the system's reason and
+// nothing changes.
+TEST_F(EditorFixture, AnEntryThatRefusesChangesReportsEachFailure) {
+    key.SetString(L"Entry", L"Publisher", L"Heath Ltd");
+    WriteProtectedKey locked(HKEY_CURRENT_USER, entrySub);
+    ASSERT_TRUE(locked.ok());
+    PropertiesEditor editor(entry, prompter);
+    (void)editor.Load();
+    prompter.Type(L"Someone Else");
+    EXPECT_FALSE(editor.Edit(L"Publisher"));
+    EXPECT_NE(LastBox().find(L"The value \"Publisher\" could not be changed.\r\n\r\n" + SystemErrorText(ERROR_ACCESS_DENIED)),
+              std::wstring::npos) << Narrow(LastBox());
+    EXPECT_EQ(editor.Header().areas[kAreaPublisher].text, L"Heath Ltd");
+    prompter.answers = {IDYES};
+    EXPECT_FALSE(editor.Remove(L"Publisher"));
+    EXPECT_NE(LastBox().find(L"The value \"Publisher\" could not be removed."), std::wstring::npos) << Narrow(LastBox());
+    prompter.Type(L"Comments", L"none");
+    EXPECT_FALSE(editor.Add());
+    EXPECT_NE(LastBox().find(L"The value \"Comments\" could not be added."), std::wstring::npos) << Narrow(LastBox());
+    EXPECT_EQ(Raw(L"Publisher").data, Utf16Bytes(Z(L"Heath Ltd\0")));
+    EXPECT_EQ(Raw(L"Comments").status, ERROR_FILE_NOT_FOUND);
 }
