@@ -6,7 +6,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -110,48 +109,25 @@ TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolder) {
     for (const auto& e : folders.events) EXPECT_EQ(e.find(L".cache"), std::wstring::npos);
 }
 
-TEST(clsFind, OneFolderWithoutRecursionAndFoldersThatCannotBeRead) {
+TEST(clsFind, OneFolderFilesOfSeveralPatternsWithTheirSixtyFourBitSizesAndFoldersThatCannotBeRead) {
     TempDir dir;
     ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
+    ASSERT_TRUE(MakeSizedFile(dir / L"Tools\\big.exe", 4294967297ULL));
     clsFind find;
     Recorder r;
     r.Attach(find);
-    find.EnumerateFolders(dir / L"Tools");
+    find.EnumerateFolders(dir / L"Tools");  // without recursion
     find.EnumerateFolders(dir / L"no such folder", true);
     find.EnumerateFiles(dir / L"no such folder", L"*.*");
-    EXPECT_EQ(r.events, (std::vector<std::wstring>{L"folder " + dir / L"Tools\\",
-                                                   L"folder " + dir / L"no such folder\\"}));
-}
+    EXPECT_EQ(r.events, (std::vector<std::wstring>{L"folder " + dir / L"Tools\\", L"folder " + dir / L"no such folder\\"}));
 
-TEST(clsFind, FilesMatchingSeveralPatternsButNeverFolders) {
-    TempDir dir;
-    ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
-    clsFind find;
-    std::vector<std::wstring> names;
-    find.FileFound = [&](const std::wstring& name, const std::wstring& path, const std::wstring& full, uint64_t,
-                         const FILETIME&) {
-        names.push_back(name);
-        EXPECT_EQ(path, dir / L"Tools\\") << "one backslash, also when the root came with one";
-        EXPECT_EQ(full, path + name);
-    };
+    // Files only, never a folder named like a match; one backslash, also when the root came with one.
+    r.events.clear();
     find.EnumerateFiles(dir / L"Tools\\", L"*.exe;*.zip");
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"Setup.EXE", L"pack.zip"}));
-}
-
-TEST(clsFind, SizesKeepAllSixtyFourBits) {
-    TempDir dir;
-    ASSERT_TRUE(MakeSizedFile(dir / L"big.exe", 3000000000ULL));
-    ASSERT_TRUE(MakeSizedFile(dir / L"bigger.exe", 4294967297ULL));
-    ASSERT_TRUE(MakeSizedFile(dir / L"empty.exe", 0));
-    clsFind find;
-    std::map<std::wstring, uint64_t> sizes;
-    find.FileFound = [&](const std::wstring& name, const std::wstring&, const std::wstring&, uint64_t size,
-                         const FILETIME&) { sizes[name] = size; };
-    find.EnumerateFiles(dir.path(), L"*.exe");
-    EXPECT_EQ(sizes[L"big.exe"], 3000000000ULL);
-    EXPECT_EQ(sizes[L"bigger.exe"], 4294967297ULL);
-    EXPECT_EQ(sizes[L"empty.exe"], 0u);
+    std::sort(r.events.begin(), r.events.end());
+    EXPECT_EQ(r.events, (std::vector<std::wstring>{L"file " + dir / L"Tools\\Setup.EXE 2",
+                                                   L"file " + dir / L"Tools\\big.exe 4294967297",
+                                                   L"file " + dir / L"Tools\\pack.zip 2"}));
 }
 
 TEST(clsFind, CeaseFromAHandlerStopsTheWholeNestedWalkUntilReset) {

@@ -66,16 +66,6 @@ TEST(PrintLayouts, DateCountAndCutTexts) {
     EXPECT_EQ(FitToPage(s, long150), long150);
 }
 
-// Where the heading and the entries land and where pages break is checked on the printed page
-// (print_pdf_test.cpp); an empty listing prints the heading alone, on one page.
-TEST(PrintLayouts, AnEmptyListingPrintsTheHeadingAlone) {
-    RecordingSurface empty;
-    ASSERT_TRUE(pPrintNormal(empty, Numbered(0)));
-    ASSERT_EQ(empty.Of(PrintCall::kText).size(), 3u);
-    EXPECT_EQ(empty.Of(PrintCall::kText)[2].text, L"0 items listed...");
-    EXPECT_TRUE(empty.Of(PrintCall::kNewPage).empty());
-}
-
 TEST(PrintLayouts, AdvancedDrawsEachIconInTheSquareBesideItsEntryOrLeavesItEmpty) {
     test::TestRegistryKey entries;
     entries.SetString(L"A", L"DisplayName", L"Alpha");
