@@ -141,6 +141,7 @@ std::wstring ReadCachedPath(std::wstring_view sName) {
 class Prober {
 public:
     explicit Prober(FileProbeCache* shared) : shared_(shared) {}
+    bool MayHaveCachedPath(const std::wstring& keyName) { return !shared_ || shared_->MayHaveCachedPath(keyName); }
     bool Exists(const std::wstring& path) {
         if (path.empty()) return false;
         for (const auto& [p, exists] : seen_)
@@ -171,7 +172,7 @@ std::wstring PickIcon(const arItem& item, const std::wstring& keyName, const std
     if (taken(icon)) return icon;
     // 3. The program the application cache records for this entry (already cleaned; the cache
     //    reader's own existence test and this step's are the same probe).
-    if (!keyName.empty()) {
+    if (!keyName.empty() && probe.MayHaveCachedPath(keyName)) {
         if (std::wstring c = ReadCachedPath(keyName); taken(c)) return c;
     }
     // 4. The uninstall command as a whole.
@@ -236,20 +237,34 @@ void arItem::LoadValues(const RegKey& key, const OtherValueSink& others, uint32_
     ItemName = DisplayName.empty() ? keyName_ : DisplayName;
 }
 
+namespace {
+void ReadByName(const RegKey& key, std::initializer_list<std::pair<const wchar_t*, std::wstring*>> fields) {
+    thread_local std::vector<BYTE> data(1024);
+    for (const auto& [name, field] : fields) {
+        DWORD type = REG_NONE;
+        if (detail::QueryValue(key.handle(), name, type, data) != 0) continue;
+        *field = EntryValueText(type, data.data(), data.size());
+    }
+    if (data.size() > (1u << 20)) data.assign(1024, 0);  // give back what one huge value took
+}
+}  // namespace
+
 void arItem::LoadRowValues(const RegKey& key) {
     Reset(key.FullPath());
-    thread_local std::vector<BYTE> data(1024);
-    const auto read = [&](const wchar_t* name, std::wstring& field) {
-        DWORD type = REG_NONE;
-        if (detail::QueryValue(key.handle(), name, type, data) != 0) return;
-        field = EntryValueText(type, data.data(), data.size());
-    };
-    read(L"DisplayName", DisplayName);
-    read(L"UninstallString", UninstallString);
-    read(L"QuietUninstallString", QuietUninstallString);
-    if (data.size() > (1u << 20)) data.assign(1024, 0);  // give back what one huge value took
+    ReadByName(key, {{L"DisplayName", &DisplayName},
+                     {L"UninstallString", &UninstallString},
+                     {L"QuietUninstallString", &QuietUninstallString}});
     keyName_ = key.Name();
     ItemName = DisplayName.empty() ? keyName_ : DisplayName;
+}
+
+void arItem::LoadListingValues(const RegKey& key) {
+    ReadByName(key, {{L"Publisher", &Publisher},
+                     {L"DisplayVersion", &DisplayVersion},
+                     {L"HelpLink", &HelpLink},
+                     {L"InstallDate", &InstallDate},
+                     {L"InstallLocation", &InstallLocation},
+                     {L"DisplayIcon", &DisplayIcon}});
 }
 
 void arItem::GetItemInformation(std::wstring_view sReg) {
@@ -267,6 +282,22 @@ bool FileProbeCache::Exists(const std::wstring& path) {
     const bool exists = FileExists(path);
     seen_.emplace(path, exists);
     return exists;
+}
+
+bool FileProbeCache::MayHaveCachedPath(const std::wstring& keyName) {
+    if (!cachedNames_) {
+        cachedNames_.emplace();
+        if (auto root = RegKey::Open(kArpCachePath.substr(0, kArpCachePath.size() - 1))) {
+            wchar_t name[256];
+            for (DWORD i = 0;; ++i) {
+                DWORD len = 256;
+                if (::RegEnumKeyExW(root->handle(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                    break;
+                cachedNames_->insert(ToLower(std::wstring_view(name, len)));
+            }
+        }
+    }
+    return cachedNames_->count(ToLower(keyName)) != 0;
 }
 
 void arItem::ChooseIcon(FileProbeCache* shared) {

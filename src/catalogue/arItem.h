@@ -24,7 +24,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "catalogue/file_helpers.h"
 
@@ -34,13 +36,18 @@ class RegKey;
 
 // Answers of FileExists kept for a short while (one listing refresh): files do not come and go
 // between two entries of the same listing often enough to probe them again.
+// The same for the application cache: its entry names are listed once, so that an entry it has
+// nothing for costs no registry call (most entries, and every one where the cache is missing).
 class FileProbeCache {
 public:
     bool Exists(const std::wstring& path);
     [[nodiscard]] size_t Size() const noexcept { return seen_.size(); }
+    // False when the application cache has no entry of that name.
+    bool MayHaveCachedPath(const std::wstring& keyName);
 
 private:
     std::unordered_map<std::wstring, bool> seen_;
+    std::optional<std::unordered_set<std::wstring>> cachedNames_;  // lower case
 };
 
 inline constexpr uint32_t kUnknownValueCount = 0xFFFFFFFF;
@@ -110,6 +117,10 @@ public:
     // "UninstallString" and "QuietUninstallString" by name, then sets ItemName. LoadValues on the
     // same key completes the record later.
     void LoadRowValues(const RegKey& key);
+    // After LoadRowValues: the rest of what the listing shows, by name: the tip's values
+    // (Publisher, DisplayVersion, HelpLink, InstallDate, InstallLocation) and DisplayIcon for the
+    // icon choice. Fewer registry calls than reading every value; the other fields stay empty.
+    void LoadListingValues(const RegKey& key);
     // `shared` remembers which paths exist across the entries of one listing, so that icon files
     // many entries name are probed once; null probes afresh.
     void ChooseIcon(FileProbeCache* shared = nullptr);

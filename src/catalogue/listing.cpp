@@ -57,8 +57,8 @@ bool ListingReader::ForEachEntry(const std::function<bool(RegKey& key, uint32_t 
 
 bool ListingReader::ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next) const {
     bool stopped = false;
-    (void)ForEachEntry([&](RegKey& key, uint32_t) {
-        ListingEntry& entry = out.emplace_back(ListingEntry{arItem(iconFolder_), std::move(key)});
+    (void)ForEachEntry([&](RegKey& key, uint32_t valueCount) {
+        ListingEntry& entry = out.emplace_back(ListingEntry{arItem(iconFolder_), std::move(key), valueCount});
         entry.item.LoadRowValues(*entry.key);
         stopped = next && !next();
         return !stopped;
@@ -68,7 +68,13 @@ bool ListingReader::ReadRows(std::vector<ListingEntry>& out, const std::function
 
 void ListingReader::Complete(ListingEntry& entry) {
     if (!entry.key) return;
-    entry.item.LoadValues(*entry.key);
+    entry.item.LoadValues(*entry.key, OtherValueSink(), entry.valueCount);
+    entry.key.reset();
+}
+
+void ListingReader::CompleteForListing(ListingEntry& entry) {
+    if (!entry.key) return;
+    entry.item.LoadListingValues(*entry.key);
     entry.key.reset();
 }
 

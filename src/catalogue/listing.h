@@ -36,6 +36,7 @@ std::wstring LetterGroupCaption(int index);
 struct ListingEntry {
     arItem item;
     std::optional<RegKey> key;
+    uint32_t valueCount = kUnknownValueCount;  // as counted when the key was opened
 };
 
 // Reads the entries of the given Uninstall keys: each direct subkey that has no subkeys of its
@@ -49,6 +50,8 @@ public:
     bool ReadRows(std::vector<ListingEntry>& out, const std::function<bool()>& next = {}) const;
     // Reads all of the entry's values into its record and closes its key.
     static void Complete(ListingEntry& entry);
+    // Reads the rest of what the listing shows (arItem::LoadListingValues) and closes the key.
+    static void CompleteForListing(ListingEntry& entry);
     // Both steps for every entry, in one go (no icons).
     [[nodiscard]] std::vector<arItem> ReadAll() const;
     // Opens each entry in turn and hands its key and its count of values to `visit`, without

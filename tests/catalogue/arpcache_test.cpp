@@ -95,6 +95,11 @@ TEST_F(AppCache, IconStep3UsesTheCacheOfTheEntryKeyName) {
     uninstall.SetString(Name(), L"UninstallString", L"\"" + (files / L"gone\\unins.exe") + L"\"");
     item.GetItemInformation(uninstall.fullPath() + L"\\" + Name());
     EXPECT_EQ(item.ItemIcon, exe);
+    // The same through a listing's shared memory, which lists the cache's names once.
+    FileProbeCache shared;
+    item.LoadValues(uninstall.fullPath() + L"\\" + Name());
+    item.ChooseIcon(&shared);
+    EXPECT_EQ(item.ItemIcon, exe);
 
     // An existing DisplayIcon comes first (step 2).
     const std::wstring ico = File(L"own.ico");

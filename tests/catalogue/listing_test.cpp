@@ -39,6 +39,19 @@ TEST(Listing, ReadsEntriesOfEveryRootSkippingContainersAndMissingRoots) {
     std::vector<ListingEntry> rows;
     EXPECT_FALSE(reader.ReadRows(rows, [&] { return rows.size() < 2; }));
     EXPECT_EQ(rows.size(), 2u);
+
+    // The listing's own reads give the same tip and icon source as reading every value.
+    key.SetString(L"B\\Other", L"DisplayIcon", L"C:\\o.exe,1");
+    key.SetString(L"B\\Other", L"HelpLink", L"https://o.example");
+    std::vector<ListingEntry> listed;
+    ASSERT_TRUE(ListingReader({key.fullPath() + L"\\B"}, L"").ReadRows(listed));
+    ASSERT_EQ(listed.size(), 1u);
+    ListingReader::CompleteForListing(listed[0]);
+    arItem full;
+    full.LoadValues(listed[0].item.Fullname);
+    EXPECT_EQ(DetailsText(listed[0].item), DetailsText(full));
+    EXPECT_EQ(listed[0].item.DisplayIcon, L"C:\\o.exe,1");
+
     // The machine's entries, the 32-bit view's and the user's own.
     EXPECT_EQ(DefaultUninstallRoots().size(), 3u);
     EXPECT_NE(DefaultUninstallRoots()[1].find(L"\\WOW6432Node\\"), std::wstring::npos);
