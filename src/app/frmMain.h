@@ -35,8 +35,10 @@ struct RefreshTimings {
 
 // Starts reading the listing of these Uninstall keys on a thread of its own; icons are looked up
 // in the system image list unless `iconLookup` is given.
+// `librariesReady`: see ListingStream::Options.
 std::unique_ptr<ListingStream> StartListing(std::vector<std::wstring> roots,
-                                            std::function<int(const std::wstring&)> iconLookup = {});
+                                            std::function<int(const std::wstring&)> iconLookup = {},
+                                            std::shared_future<void> librariesReady = {});
 
 // Answered by the main window with the state of its listing: 0 not started, 1 rows arriving,
 // 2 details and icons arriving, 3 complete. For the benchmark and tests that watch from outside.

@@ -20,9 +20,11 @@ constexpr double kSliceMs = 20;
 }  // namespace
 
 std::unique_ptr<ListingStream> StartListing(std::vector<std::wstring> roots,
-                                            std::function<int(const std::wstring&)> iconLookup) {
+                                            std::function<int(const std::wstring&)> iconLookup,
+                                            std::shared_future<void> librariesReady) {
     ListingStream::Options options;
     options.roots = std::move(roots);
+    options.librariesReady = std::move(librariesReady);
     options.writeIconFiles = [] { return WriteEntryIconFiles(); };
     if (iconLookup) {
         options.iconIndex = std::move(iconLookup);
@@ -95,8 +97,10 @@ void frmMain::OnListingBatches() {
             unsorted = true;  // once for all the rows this turn takes
             break;
         case ListingBatch::Kind::RowsEnd:
-            iconFolder_ = batch.iconFolder;
             FinishRows();
+            break;
+        case ListingBatch::Kind::IconFolder:
+            iconFolder_ = batch.iconFolder;
             break;
         case ListingBatch::Kind::Tips:
             for (const StreamedDetail& d : batch.details)

@@ -22,15 +22,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
         return 0;
     }
 
-    // The window's libraries load on this thread before the reading thread starts: under Wine, the
-    // display driver loading here while that thread loads the shell's libraries deadlocks on the
-    // loader lock (the window never comes).
+    // Reading the listing overlaps with building the window. The reading thread starts with the
+    // registry alone; the shell's libraries wait until the window's have loaded here (under Wine,
+    // the display driver loading on this thread while that one loads the shell's libraries
+    // deadlocks on the loader lock, and the window never comes).
+    std::promise<void> librariesLoaded;
+    auto listing = StartListing(DefaultUninstallRoots(), {}, librariesLoaded.get_future().share());
     for (const wchar_t* dll : {L"user32.dll", L"gdi32.dll", L"ole32.dll", L"comctl32.dll", L"shlwapi.dll", L"shell32.dll"})
         (void)::LoadLibraryW(dll);
     if (HDC screen = ::GetDC(nullptr)) ::ReleaseDC(nullptr, screen);
 
-    // Reading the listing overlaps with building the window.
-    auto listing = StartListing(DefaultUninstallRoots());
+    librariesLoaded.set_value();
 
     // Apartment-threaded COM for the shell's functions; the program still runs without it.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -123,15 +123,12 @@ bool ListingStream::Finished() const noexcept {
 }
 
 void ListingStream::Run(const std::shared_ptr<Shared>& shared, const Options& options) {
-    ComScope com;
     const auto cancelled = [&] { return shared->cancelled.load(); };
-    const std::wstring iconFolder = options.writeIconFiles ? options.writeIconFiles() : std::wstring();
     IconIndexCache icons([&](const std::wstring& file) { return options.iconIndex ? options.iconIndex(file) : -1; });
     const auto iconOf = [&](const std::wstring& file) { return icons.IndexOf(file); };
-    if (cancelled()) return;
 
-    // Rows.
-    ListingReader reader(options.roots, iconFolder);
+    // Rows. (The entry icon files' folder is known only later.)
+    ListingReader reader(options.roots, ProgramFolder());
     std::vector<ListingEntry> entries;
     size_t sent = 0;
     BatchTimer rowTimer(15, 150);
@@ -153,12 +150,10 @@ void ListingStream::Run(const std::shared_ptr<Shared>& shared, const Options& op
     });
     if (!read || cancelled()) return;
     if (sent < entries.size()) sendRows();
-    ListingBatch rowsEnd{ListingBatch::Kind::RowsEnd};
-    rowsEnd.iconFolder = iconFolder;
-    shared->Push(std::move(rowsEnd));
+    shared->Push(ListingBatch{ListingBatch::Kind::RowsEnd});
 
-    // Tips: the rest of each entry's values, all of them first (quicker without file look-ups in
-    // between).
+    // Tips: the values they show and the icon's, of every entry first (quicker without file
+    // look-ups in between).
     BatchTimer detailTimer(100, 100);
     std::vector<StreamedDetail> pending;
     const auto sendDetails = [&](ListingBatch::Kind kind) {
@@ -171,25 +166,34 @@ void ListingStream::Run(const std::shared_ptr<Shared>& shared, const Options& op
     };
     for (ListingEntry& entry : entries) {
         if (cancelled()) return;
-        ListingReader::Complete(entry);
+        ListingReader::CompleteForListing(entry);
         pending.push_back({entry.item.Fullname, DetailsText(entry.item), -1});
         if (detailTimer.Due(pending.size())) sendDetails(ListingBatch::Kind::Tips);
     }
     if (!pending.empty()) sendDetails(ListingBatch::Kind::Tips);
 
-    // Icons: each change repaints the list, so they come in fewer batches.
-    BatchTimer iconTimer(250, 250);
+    // From here on libraries load: the shell's icon functions, COM, the known folders.
+    if (options.librariesReady.valid()) {
+        while (options.librariesReady.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            if (cancelled()) return;
+    }
+    ComScope com;
+    const std::wstring iconFolder = options.writeIconFiles ? options.writeIconFiles() : std::wstring();
+    if (cancelled()) return;
+    ListingBatch folder{ListingBatch::Kind::IconFolder};
+    folder.iconFolder = iconFolder;
+    shared->Push(std::move(folder));
+
+    // Icons: each change repaints the list, which under Wine is slow once real icons show, so
+    // they come in one batch.
     FileProbeCache probes;
     for (ListingEntry& entry : entries) {
         if (cancelled()) return;
         arItem& e = entry.item;
+        if (!iconFolder.empty()) e.SetIconFolder(iconFolder);
         e.ChooseIcon(&probes);
         if (e.ItemIcon.empty()) continue;  // the row keeps the generic icon
         pending.push_back({e.Fullname, {}, iconOf(e.ItemIcon)});
-        if (iconTimer.Due(pending.size())) {
-            sendDetails(ListingBatch::Kind::Icons);
-            iconTimer.Sent();
-        }
     }
     if (!pending.empty()) sendDetails(ListingBatch::Kind::Icons);
     shared->Push(ListingBatch{ListingBatch::Kind::End});

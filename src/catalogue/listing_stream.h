@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,11 +31,11 @@ struct StreamedDetail {
 };
 
 struct ListingBatch {
-    enum class Kind { Rows, RowsEnd, Tips, Icons, End };
+    enum class Kind { Rows, RowsEnd, Tips, IconFolder, Icons, End };
     Kind kind = Kind::Rows;
     std::vector<StreamedRow> rows;
     std::vector<StreamedDetail> details;
-    std::wstring iconFolder;  // with RowsEnd: where the entry icon files were written
+    std::wstring iconFolder;  // with IconFolder: where the entry icon files were written
 };
 
 class ListingStream {
@@ -45,6 +46,10 @@ public:
         // looks a file's icon up from the file itself.
         std::function<std::wstring()> writeIconFiles;
         std::function<int(const std::wstring& file)> iconIndex;
+        // Ready once the reading thread may load libraries (the two above, COM): until then it
+        // reads only the registry. Under Wine, this thread loading the shell's libraries while the
+        // window's thread loads the display driver deadlocks on the loader lock. Empty: at once.
+        std::shared_future<void> librariesReady;
     };
     // Starts reading at once.
     explicit ListingStream(Options options);
