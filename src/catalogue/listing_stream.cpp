@@ -185,7 +185,7 @@ void ListingStream::Run(const std::shared_ptr<Shared>& shared, const Options& op
     shared->Push(std::move(folder));
 
     // Icons: each change repaints the list, which under Wine is slow once real icons show, so
-    // they come in one batch.
+    // they come together at the end (in slices the window takes a few milliseconds each).
     FileProbeCache probes;
     for (ListingEntry& entry : entries) {
         if (cancelled()) return;
@@ -194,6 +194,7 @@ void ListingStream::Run(const std::shared_ptr<Shared>& shared, const Options& op
         e.ChooseIcon(&probes);
         if (e.ItemIcon.empty()) continue;  // the row keeps the generic icon
         pending.push_back({e.Fullname, {}, iconOf(e.ItemIcon)});
+        if (pending.size() >= kMostPerBatch) sendDetails(ListingBatch::Kind::Icons);
     }
     if (!pending.empty()) sendDetails(ListingBatch::Kind::Icons);
     shared->Push(ListingBatch{ListingBatch::Kind::End});
