@@ -279,7 +279,15 @@ std::wstring arItem::GetCachedProgramPath(std::wstring_view sName) const {
 
 bool FileProbeCache::Exists(const std::wstring& path) {
     if (auto it = seen_.find(path); it != seen_.end()) return it->second;
-    const bool exists = FileExists(path);
+    // Nothing exists in a folder that does not: entries left behind name several files in folders
+    // long gone, and one probe of the folder (remembered) answers for all of them. Drive paths only:
+    // a UNC server name is no folder one can probe.
+    const size_t slash = path.find_last_of(L"\\/");
+    const bool drivePath = path.size() > 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    const bool inFolder = drivePath && slash != std::wstring::npos && slash > 2 && slash + 1 < path.size() &&
+                          path[slash - 1] != L'\\' && path[slash - 1] != L'/' &&
+                          path.find_first_of(L"*?") == std::wstring::npos;
+    const bool exists = (!inFolder || Exists(path.substr(0, slash))) && FileExists(path);
     seen_.emplace(path, exists);
     return exists;
 }

@@ -100,6 +100,11 @@ TEST_F(AppCache, IconStep3UsesTheCacheOfTheEntryKeyName) {
     item.LoadValues(uninstall.fullPath() + L"\\" + Name());
     item.ChooseIcon(&shared);
     EXPECT_EQ(item.ItemIcon, exe);
+    // The memory answers for files in folders that are gone, and still finds those that exist.
+    EXPECT_FALSE(shared.Exists(files / L"gone\\deeper\\unins.exe"));
+    EXPECT_TRUE(shared.Exists(exe));
+    EXPECT_TRUE(shared.Exists(files / L"Cached"));
+    EXPECT_TRUE(shared.Exists(files / L"Cached\\\\main.exe"));  // a doubled separator, as some entries write
 
     // An existing DisplayIcon comes first (step 2).
     const std::wstring ico = File(L"own.ico");
