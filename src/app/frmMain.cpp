@@ -232,6 +232,10 @@ bool frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         OnListingBatches();
         return true;
     }
+    if (msg == WM_TIMER && wp == kRepaintTimer) {
+        ReleaseListDrawing();
+        return true;
+    }
     switch (msg) {
     case WM_SIZE:
         Form_Resize();

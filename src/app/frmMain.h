@@ -101,6 +101,7 @@ public:
     [[nodiscard]] HMENU ViewMenu() const noexcept { return mnuView; }
 
     static constexpr UINT kListingMessage = WM_APP + 1;
+    static constexpr UINT_PTR kRepaintTimer = 1;
 
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -131,6 +132,8 @@ private:
     void SortArrivedRows();
     void FinishRows();
     void FinishRefresh();
+    void HoldListDrawing();
+    void ReleaseListDrawing();
     void ShellOpen(const std::wstring& target, int showCommand);
     // Builds the row of the entry `key` afresh from the registry, as the refresh builds rows.
     void RebuildRow(const std::wstring& key);
@@ -164,6 +167,7 @@ private:
     bool exporting_ = false;  // the window is out of use while an export writes its file
     int refreshState_ = 0;
     bool rowsDone_ = false;
+    bool drawingHeld_ = false;  // the list repaints on a timer while rows and icons stream in
     int placeholderIcon_ = -1;
     bool unloaded_ = false;
     bool closing_ = false;

@@ -17,6 +17,9 @@ double MsSince(Clock::time_point start) {
 }
 // The window takes batches for at most this long before it looks at its other messages again.
 constexpr double kSliceMs = 20;
+// Under Wine one repaint of the list costs tens of milliseconds, so while icons stream in it comes
+// at most this often (and at once at the end).
+constexpr UINT kRepaintEveryMs = 400;
 }  // namespace
 
 std::unique_ptr<ListingStream> StartListing(std::vector<std::wstring> roots,
@@ -107,6 +110,7 @@ void frmMain::OnListingBatches() {
                 if (ListItem row = lvRemove.Item(d.key)) row.SetToolTipText(d.tip);
             break;
         case ListingBatch::Kind::Icons:
+            HoldListDrawing();
             for (const StreamedDetail& d : batch.details)
                 if (ListItem row = lvRemove.Item(d.key)) row.SetIcon(d.icon);
             timings_.iconLookups += batch.details.size();
@@ -144,7 +148,22 @@ void frmMain::SortArrivedRows() {
     timings_.rows = static_cast<size_t>(lvRemove.Count());
 }
 
+void frmMain::HoldListDrawing() {
+    if (drawingHeld_) return;
+    drawingHeld_ = true;
+    lvRemove.SetRedraw(false);
+    ::SetTimer(hwnd(), kRepaintTimer, kRepaintEveryMs, nullptr);
+}
+
+void frmMain::ReleaseListDrawing() {
+    if (!drawingHeld_) return;
+    drawingHeld_ = false;
+    ::KillTimer(hwnd(), kRepaintTimer);
+    lvRemove.SetRedraw(true);
+}
+
 void frmMain::FinishRows() {
+    ReleaseListDrawing();
     rowsDone_ = true;
     if (SelectedIndex_ >= 1 && SelectedIndex_ <= lvRemove.Count()) {
         ListItem row = lvRemove.Item(SelectedIndex_);
@@ -161,6 +180,7 @@ void frmMain::FinishRows() {
 }
 
 void frmMain::FinishRefresh() {
+    ReleaseListDrawing();
     busy_ = 0;
     refreshState_ = 3;
     timings_.completeMs = MsSince(refreshStart_);
