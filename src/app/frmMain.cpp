@@ -54,6 +54,9 @@ bool frmMain::Load(int showCommand) {
     // The rows already read come with the window's first paint; the rest follow.
     pRefresh();
     OnListingBatches();
+    // Under Wine a list's first paint costs several times a later one (its font and icons met for
+    // the first time); paid into a memory bitmap here, it does not hold up the shown window.
+    PaintOffScreen(lvRemove.hwnd());
     ::ShowWindow(hwnd(), showCommand);
     ::UpdateWindow(hwnd());
     PumpPendingMessages();

@@ -1,5 +1,7 @@
 #include "app/window_helpers.h"
 
+#include "platform/unique_handle.h"
+
 namespace ardmoor {
 
 void CenterForm(const RECT& container, HWND window) {
@@ -28,6 +30,18 @@ void DrawPictureEdge(HDC dc, const RECT& area, UINT edge, UINT flags) {
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
     RECT r = area;
     ::DrawEdge(dc, &r, edge, flags);
+}
+
+void PaintOffScreen(HWND window) {
+    RECT client{};
+    if (!window || !::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return;
+    const WindowDc screen(window);
+    if (!screen.get()) return;
+    const UniqueDc memory(::CreateCompatibleDC(screen.get()));
+    const UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    if (!memory || !bitmap) return;
+    const SelectGuard selected(memory.get(), bitmap.get());
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
 }
 
 }  // namespace ardmoor

@@ -18,4 +18,7 @@ void DrawPictureText(HDC dc, const RECT& area, std::wstring_view text, UINT flag
 // Clears `area` and draws an edge along it; windows pass EDGE_ETCHED (6) with BF_TOP (2).
 void DrawPictureEdge(HDC dc, const RECT& area, UINT edge, UINT flags);
 
+// Has the window paint its client area into a memory bitmap (WM_PRINTCLIENT), nothing on screen.
+void PaintOffScreen(HWND window);
+
 }  // namespace ardmoor
