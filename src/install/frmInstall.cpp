@@ -171,6 +171,10 @@ void frmInstall::BuildPages() {
         lvItems.OnColumnClick = [this](int column) { OnListColumnClick(column); };
         lvItems.OnItemClick = [this](ListItem item) { ChooseListItem(item, false); };
         lvItems.OnItemDblClick = [this](ListItem item) { ChooseListItem(item, true); };
+        // Looked up when a row is first drawn: most rows of a long search are never seen.
+        lvItems.OnItemIcon = [this](ListItem item) {
+            return smallIcons_.ItemIndex(std::wstring_view(item.SubItem(2) + item.Text()), true);
+        };
         lvItems.OnKeyUp = [this](int key, int) {
             if (key >= VK_LEFT && key <= VK_DOWN) ChooseListItem(lvItems.SelectedItem(), false);
         };
@@ -301,6 +305,8 @@ void frmInstall::Update() {
     ::SendMessageW(Check3[0], BM_SETCHECK, w.SearchCD() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SendMessageW(Check3[1], BM_SETCHECK, w.SearchFloppy() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SendMessageW(Check1, BM_SETCHECK, w.IncludeZip() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    // The list is drawn once when the search ends, not after every few rows it finds.
+    lvItems.SetRedraw(!w.Searching());
     SetTextIfChanged(Label4, w.FoundCountText());
     if (TextOf(Text1) != w.ChosenFile()) {
         settingText_ = true;
@@ -325,8 +331,7 @@ void frmInstall::ShowDriveIcon(const std::wstring& root) {
 void frmInstall::ItemsCleared() { lvItems.Clear(); }
 
 void frmInstall::ItemAdded(const FoundItem& item) {
-    const int icon = smallIcons_.ItemIndex(std::wstring_view(item.fullPath), true);
-    auto row = lvItems.Add(item.key, item.name, icon);
+    auto row = lvItems.Add(item.key, item.name, list_view::kIconOnDemand);
     if (!row) return;
     row->SetSubItem(1, FormatSize(item.size));
     row->SetSubItem(2, item.folder);

@@ -319,6 +319,42 @@ TEST_F(ListViewTest, RowsAreDrawnOnceMessagesRunAndNotWhileRedrawIsOff) {
     EXPECT_GT(InkIn(list->hwnd(), label), 0);
 }
 
+TEST_F(ListViewTest, IconsOnDemandAreAskedOnceWhenARowIsDrawnOrRead) {
+    SHFILEINFOW info{};
+    auto small = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
+        L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+    ASSERT_TRUE(small);
+    list->SetImageList(small, list_view::kSmallIcons);
+    std::vector<int> asked(200, 0);
+    list->OnItemIcon = [&](ListItem item) {
+        const int n = item.Index() - 1;
+        ++asked.at(static_cast<size_t>(n));
+        return n == 150 ? -5 : n % 3;
+    };
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(list->Add(L"k" + std::to_wstring(i), L"Row " + std::to_wstring(i), list_view::kIconOnDemand));
+    EXPECT_EQ(asked, std::vector<int>(200, 0)) << "nothing is asked before the rows are drawn";
+    PumpFor(200);
+    EXPECT_EQ(asked[0], 1) << "a drawn row's icon is asked for";
+    EXPECT_EQ(asked[199], 0) << "a row scrolled out of sight is not";
+
+    // Read through the ListView or from the control itself: asked once, and a negative answer is none.
+    EXPECT_EQ(list->Item(L"k199").Icon(), 199 % 3);
+    LVITEMW row{};
+    row.mask = LVIF_IMAGE;
+    row.iItem = 199;
+    ASSERT_TRUE(ListView_GetItem(list->hwnd(), &row));
+    EXPECT_EQ(row.iImage, 199 % 3);
+    EXPECT_EQ(list->Item(L"k150").Icon(), -1);
+    EXPECT_EQ(list->Item(L"k150").Icon(), -1);
+    list->Item(L"k198").SetIcon(7);
+    EXPECT_EQ(list->Item(L"k198").Icon(), 7);
+    ListView_EnsureVisible(list->hwnd(), 199, FALSE);
+    PumpFor(200);
+    EXPECT_EQ(asked[198], 0) << "an icon set meanwhile is not asked for";
+    for (int i : {0, 150, 199}) EXPECT_EQ(asked[static_cast<size_t>(i)], 1) << i;
+}
+
 TEST_F(ListViewTest, GroupSupportIsProbedNotAssumed) {
     // The answer must be the control's own, from a plain list-view of the same kind.
     HWND plain = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 10, 10, host.hwnd(), nullptr,

@@ -162,12 +162,13 @@ Result<ListItem> ListView::Add(std::wstring_view key, std::wstring_view text, in
     }
 
     rec.texts.emplace_back(text);
-    rec.icon = icon < 0 ? -1 : icon;
+    const bool onDemand = icon == list_view::kIconOnDemand;
+    rec.icon = onDemand ? icon : icon < 0 ? -1 : icon;
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = static_cast<int>(order_.size() - 1);
     item.pszText = LPSTR_TEXTCALLBACKW;
-    item.iImage = icon < 0 ? I_IMAGENONE : icon;
+    item.iImage = onDemand ? I_IMAGECALLBACK : icon < 0 ? I_IMAGENONE : icon;
     item.lParam = reinterpret_cast<LPARAM>(&rec);
     const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (at != item.iItem) {
@@ -244,13 +245,19 @@ const std::wstring& ListView::TextAt(size_t index, int subItem) const {
     return static_cast<size_t>(subItem) < texts.size() ? texts[static_cast<size_t>(subItem)] : none;
 }
 
-// The control draws and answers LVM_GETITEMTEXT from the rows' own texts.
-void ListView::OnDispInfo(NMLVDISPINFOW& info) const {
-    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
-    const std::wstring& text = TextAt(static_cast<size_t>(info.item.iItem), info.item.iSubItem);
-    const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax) - 1);
-    text.copy(info.item.pszText, n);
-    info.item.pszText[n] = L'\0';
+// The control draws and answers LVM_GETITEMTEXT from the rows' own texts, and asks for the
+// icons left to OnItemIcon.
+void ListView::OnDispInfo(NMLVDISPINFOW& info) {
+    if ((info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
+        const std::wstring& text = TextAt(static_cast<size_t>(info.item.iItem), info.item.iSubItem);
+        const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax) - 1);
+        text.copy(info.item.pszText, n);
+        info.item.pszText[n] = L'\0';
+    }
+    if ((info.item.mask & LVIF_IMAGE) && info.item.iItem >= 0 && static_cast<size_t>(info.item.iItem) < order_.size()) {
+        const int icon = IconOf(*order_[static_cast<size_t>(info.item.iItem)]);  // the last use of this object
+        info.item.iImage = icon < 0 ? I_IMAGENONE : icon;
+    }
 }
 
 // ---- item handle ----
@@ -306,8 +313,8 @@ void ListItem::SetSubItem(int n, std::wstring_view text) {
 }
 
 int ListItem::Icon() const {
-    const auto* rec = owner_ ? owner_->Find(id_) : nullptr;
-    return rec ? rec->icon : -1;
+    auto* rec = owner_ ? owner_->Find(id_) : nullptr;
+    return rec ? owner_->IconOf(*rec) : -1;
 }
 
 void ListItem::SetIcon(int icon) {

@@ -51,6 +51,8 @@ inline constexpr int kAlignCenter = 2;
 // Image list kinds.
 inline constexpr int kLargeIcons = 0;
 inline constexpr int kSmallIcons = 1;
+// A row's icon asked of OnItemIcon only when the control first needs it.
+inline constexpr int kIconOnDemand = -2;
 // Shift-state bits and mouse buttons of the key and mouse events.
 inline constexpr int kShift = 1;
 inline constexpr int kCtrl = 2;
@@ -165,7 +167,8 @@ public:
     [[nodiscard]] int ColumnCount() const { return static_cast<int>(columns_.size()); }
 
     // Rows. Add appends; a non-empty key must be unique among the rows (matched exactly). An icon
-    // of -1 shows none.
+    // of -1 shows none; list_view::kIconOnDemand leaves it to OnItemIcon, asked once, when the row
+    // is first drawn or its icon read: a long list need not look up icons nobody sees.
     Result<ListItem> Add(std::wstring_view key, std::wstring_view text, int icon = -1);
     [[nodiscard]] ListItem Item(int index) const;
     [[nodiscard]] ListItem Item(std::wstring_view key) const;
@@ -222,6 +225,8 @@ public:
     std::function<void(ListItem item)> OnItemDblClick;
     std::function<void(int keyCode, int shift)> OnKeyUp;
     std::function<void(int button, int shift, int x, int y)> OnMouseUp;  // client pixels
+    // The icon of a row added with list_view::kIconOnDemand (-1: none). It must not change the list.
+    std::function<int(ListItem item)> OnItemIcon;
 
 private:
     friend class ListItem;
@@ -256,7 +261,8 @@ private:
     size_t IndexOf(const ItemRecord* rec) const;
     void ForgetRecord(ItemRecord* rec);
     const std::wstring& TextAt(size_t index, int subItem) const;
-    void OnDispInfo(NMLVDISPINFOW& info) const;
+    void OnDispInfo(NMLVDISPINFOW& info);
+    int IconOf(ItemRecord& rec);
     int SortColumn() const;
     void ApplyColumnFormat(int column);
     void ShowSortArrow(int column, int order);

@@ -246,6 +246,16 @@ bool ListView::Fire(F&& call) {
     return !alive.expired();
 }
 
+int ListView::IconOf(ItemRecord& rec) {
+    if (rec.icon != list_view::kIconOnDemand) return rec.icon;
+    int icon = -1;
+    const uint64_t id = rec.id;
+    if (OnItemIcon && !Fire([&] { icon = OnItemIcon(ListItem(this, id)); })) return -1;
+    // Asked once: a handler that failed leaves the row without an icon.
+    if (ItemRecord* still = Find(id)) still->icon = icon < 0 ? -1 : icon;
+    return icon < 0 ? -1 : icon;
+}
+
 LRESULT ListView::OnHostMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
     if (msg == EndBatchMessage()) {
