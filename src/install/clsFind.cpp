@@ -2,9 +2,66 @@
 
 #include <shlwapi.h>
 
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace ardmoor {
+
+namespace {
+// A file pattern as the shell reads it (several separated by semicolons, case ignored). The shell's
+// matching costs more than the rest of a drive's walk per file, so patterns that are all of the
+// usual "*.ext" kind are matched as suffixes; the others, and names whose ending is not plain
+// ASCII, still go to the shell.
+class NamePattern {
+public:
+    explicit NamePattern(const std::wstring& spec) : spec_(spec) {
+        for (size_t start = 0;;) {
+            const size_t end = spec.find(L';', start);
+            const std::wstring_view part =
+                std::wstring_view(spec).substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+            if (part.size() < 3 || part[0] != L'*' || part[1] != L'.' || !AddSuffix(part.substr(1))) {
+                suffixes_.clear();
+                return;
+            }
+            if (end == std::wstring::npos) break;
+            start = end + 1;
+        }
+    }
+
+    // `name` is NUL-terminated.
+    [[nodiscard]] bool Matches(std::wstring_view name) const {
+        if (suffixes_.empty()) return ::PathMatchSpecW(name.data(), spec_.c_str());
+        for (const std::wstring& suffix : suffixes_) {
+            if (name.size() < suffix.size()) continue;
+            const std::wstring_view tail = name.substr(name.size() - suffix.size());
+            size_t i = 0;
+            for (; i < tail.size(); ++i) {
+                if (tail[i] > 0x7F) return ::PathMatchSpecW(name.data(), spec_.c_str());
+                if (Folded(tail[i]) != suffix[i]) break;
+            }
+            if (i == tail.size()) return true;
+        }
+        return false;
+    }
+
+private:
+    static wchar_t Folded(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+
+    bool AddSuffix(std::wstring_view suffix) {
+        std::wstring folded;
+        for (wchar_t c : suffix) {
+            if (c <= L' ' || c > 0x7E || c == L'*' || c == L'?') return false;
+            folded.push_back(Folded(c));
+        }
+        suffixes_.push_back(std::move(folded));
+        return true;
+    }
+
+    std::wstring spec_;
+    std::vector<std::wstring> suffixes_;  // lower-case, with their full stop; empty: the shell matches
+};
+}  // namespace
 
 
 clsFind::clsFind(DriveSource drives) : drives_(std::move(drives)) {}
@@ -88,12 +145,13 @@ void clsFind::EnumerateFiles(std::wstring sRoot, const std::wstring& szPattern) 
         if (capture) capture->state = Capture::State::Unreadable;
         return;
     }
+    const NamePattern pattern(szPattern);
     std::wstring name;
     std::wstring fullPath;
     while (const DirectoryEntry* entry = reader.Next()) {
         if (entry->IsFolder()) {
             if (capture && Walkable(*entry)) capture->subfolders.emplace_back(entry->name);
-        } else if (::PathMatchSpecW(entry->name.data(), szPattern.c_str())) {  // the name is NUL-terminated
+        } else if (pattern.Matches(entry->name)) {
             name.assign(entry->name);
             fullPath.assign(root).append(name);
             const uint64_t size = entry->size;

@@ -130,6 +130,27 @@ TEST(clsFind, OneFolderFilesOfSeveralPatternsWithTheirSixtyFourBitSizesAndFolder
                                                    L"file " + dir / L"Tools\\pack.zip 2"}));
 }
 
+TEST(clsFind, PatternsMatchAsTheShellMatchesThem) {
+    TempDir dir;
+    const std::vector<std::wstring> files{L"Setup.EXE", L"pack.zip", L"a.exe.txt", L".exe", L"exe",  L"x.ex",
+                                          L"y.exe2",    L"k.eXe",    L"t.tar.gz",  L"noext", L"\u00dcn\u00ef.exe",
+                                          L"z.\u00e9xe", L"w.ex\u0117"};
+    for (const std::wstring& f : files) ASSERT_TRUE(test::WriteFileBytes(dir / f, "MZ")) << f;
+    for (const wchar_t* pattern : {L"*.exe;*.zip", L"*.EXE", L"*.tar.gz", L"*.ex?", L"*.*", L"s*", L"*.exe; *.zip",
+                                   L"*.zip;", L"*.e*e", L"*.\u00c9XE"}) {
+        std::vector<std::wstring> expected, found;
+        for (const std::wstring& f : files)
+            if (::PathMatchSpecW(f.c_str(), pattern)) expected.push_back(f);
+        clsFind find;
+        find.FileFound = [&](const std::wstring& name, const std::wstring&, const std::wstring&, uint64_t,
+                             const FILETIME&) { found.push_back(name); };
+        find.EnumerateFiles(dir.path(), pattern);
+        std::sort(expected.begin(), expected.end());
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected) << pattern;
+    }
+}
+
 TEST(clsFind, CeaseFromAHandlerStopsTheWholeNestedWalkUntilReset) {
     TempDir one, two;
     ASSERT_NO_FATAL_FAILURE(MakeTree(one));
