@@ -9,86 +9,59 @@
 
 using namespace ardmoor;
 
-namespace {
+TEST(ProgressBar, TheWindowFollowsValueRangeStyleAndBorderEvenWhenMadeAgain) {
+    ProgressBar loose;  // no window: the stored value steps
+    loose.SetValue(3);
+    loose.SetStep(4);
+    loose.StepIt();
+    EXPECT_EQ(loose.Value(), 7);
 
-struct Host {
-    HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 200, nullptr,
-                                  nullptr, nullptr, nullptr);
-    ~Host() { ::DestroyWindow(hwnd); }
-};
-
-int Pos(const ProgressBar& bar) { return static_cast<int>(::SendMessageW(bar.hWnd(), PBM_GETPOS, 0, 0)); }
-LONG_PTR Style(HWND h) { return ::GetWindowLongPtrW(h, GWL_STYLE); }
-LONG_PTR ExStyle(HWND h) { return ::GetWindowLongPtrW(h, GWL_EXSTYLE); }
-
-}  // namespace
-
-TEST(ProgressBar, FromAnEmptyFormFileItStartsEmptyAndFillsTheControl) {
-    Host host;
+    struct Host {
+        HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 200,
+                                      nullptr, nullptr, nullptr, nullptr);
+        ~Host() { ::DestroyWindow(hwnd); }
+    } host;
     ProgressBar bar;
-    bar.ReadProperties({});
+    bar.ReadProperties({});  // an empty form file
     ASSERT_TRUE(bar.Create(host.hwnd, 1, 10, 10, 300, 20));
+    auto pos = [&] { return ::SendMessageW(bar.hWnd(), PBM_GETPOS, 0, 0); };
+    auto style = [&] { return ::GetWindowLongPtrW(bar.hWnd(), GWL_STYLE); };
+    auto edges = [&] { return ::GetWindowLongPtrW(bar.hwnd(), GWL_EXSTYLE) | ::GetWindowLongPtrW(bar.hWnd(), GWL_EXSTYLE); };
     EXPECT_EQ(bar.Value(), -1);
-    EXPECT_EQ(Pos(bar), 0) << "-1 shows as an empty bar";
-    RECT inner{}, barRect{};
+    EXPECT_EQ(pos(), 0) << "-1 shows as an empty bar";
+    RECT inner{}, window{};
     ::GetClientRect(bar.hwnd(), &inner);
-    ::GetWindowRect(bar.hWnd(), &barRect);
-    EXPECT_EQ(barRect.right - barRect.left, inner.right) << "the progress window fills the control";
-}
+    ::GetWindowRect(bar.hWnd(), &window);
+    EXPECT_EQ(window.right - window.left, inner.right) << "the progress window fills the control";
 
-TEST(ProgressBar, SmoothAndOrientationMakeANewWindowThatKeepsValueColoursAndBorder) {
-    Host host;
-    ProgressBar bar;
-    ASSERT_TRUE(bar.Create(host.hwnd, 1, 10, 10, 300, 20));
     bar.SetValue(40);
     bar.SetForeColor(RGB(200, 30, 30));
     bar.SetBackColor(RGB(250, 250, 200));
     const HWND before = bar.hWnd();
-    EXPECT_TRUE(ExStyle(before) & WS_EX_STATICEDGE) << "border style 1: a thin edge on the bar";
-
+    EXPECT_TRUE(edges() & WS_EX_STATICEDGE) << "border style 1: a thin edge on the bar";
     bar.SetSmooth(true);
-    ASSERT_NE(bar.hWnd(), nullptr);
+    bar.SetOrientation(1);
     EXPECT_FALSE(::IsWindow(before));
-    EXPECT_TRUE(Style(bar.hWnd()) & PBS_SMOOTH);
-    EXPECT_EQ(Pos(bar), 40);
+    EXPECT_EQ(style() & (PBS_SMOOTH | PBS_VERTICAL), PBS_SMOOTH | PBS_VERTICAL);
+    EXPECT_EQ(pos(), 40);
     EXPECT_EQ(::SendMessageW(bar.hWnd(), PBM_GETRANGE, FALSE, 0), 100);
-    EXPECT_TRUE(ExStyle(bar.hWnd()) & WS_EX_STATICEDGE);
+    EXPECT_TRUE(edges() & WS_EX_STATICEDGE);
     EXPECT_EQ(::SendMessageW(bar.hWnd(), PBM_GETBARCOLOR, 0, 0), static_cast<LRESULT>(RGB(200, 30, 30)));
     EXPECT_EQ(::SendMessageW(bar.hWnd(), PBM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(RGB(250, 250, 200)));
 
-    bar.SetOrientation(1);
-    EXPECT_TRUE(Style(bar.hWnd()) & PBS_VERTICAL);
-    EXPECT_TRUE(Style(bar.hWnd()) & PBS_SMOOTH);
-    EXPECT_EQ(Pos(bar), 40);
-}
-
-TEST(ProgressBar, BorderStylesRangesAndStepping) {
-    Host host;
-    ProgressBar bar;
-    ASSERT_TRUE(bar.Create(host.hwnd, 1, 10, 10, 300, 20));
     bar.SetBorderStyle(2);
-    EXPECT_TRUE(ExStyle(bar.hwnd()) & WS_EX_CLIENTEDGE);
-    EXPECT_FALSE(ExStyle(bar.hWnd()) & WS_EX_STATICEDGE);
+    EXPECT_EQ(edges() & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE), WS_EX_CLIENTEDGE);
     bar.SetBorderStyle(0);
-    EXPECT_FALSE(ExStyle(bar.hwnd()) & WS_EX_CLIENTEDGE);
-    EXPECT_FALSE(ExStyle(bar.hWnd()) & WS_EX_STATICEDGE);
-
+    EXPECT_EQ(edges() & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE), 0);
     bar.SetMin(-5);
     bar.SetMax(100000);
     PBRANGE range{};
     ::SendMessageW(bar.hWnd(), PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
     EXPECT_EQ(range.iLow, -5);
     EXPECT_EQ(range.iHigh, 100000) << "32-bit limits";
-
     bar.SetValue(10);
     bar.SetStep(7);
     bar.StepIt();
-    EXPECT_EQ(Pos(bar), 17);
+    EXPECT_EQ(pos(), 17);
     EXPECT_EQ(bar.Value(), 17) << "Value follows the window after a step";
-
-    ProgressBar loose;  // no window: the stored value steps
-    loose.SetValue(3);
-    loose.SetStep(4);
-    loose.StepIt();
-    EXPECT_EQ(loose.Value(), 7);
 }

@@ -3,6 +3,7 @@
 #include <oleacc.h>
 
 #include <functional>
+#include <vector>
 
 namespace ardmoor::test {
 
@@ -13,87 +14,68 @@ struct ComInit {
     ~ComInit() { ::CoUninitialize(); }
 };
 
-std::wstring TakeBstr(BSTR b) {
-    std::wstring s = b ? std::wstring(b, ::SysStringLen(b)) : std::wstring();
-    if (b) ::SysFreeString(b);
-    return s;
-}
+using Visit = std::function<bool(IAccessible*, VARIANT, const std::wstring& name)>;
 
-// Visits every descendant; the visitor returns false to stop.
-bool Walk(IAccessible* parent, int depth, const std::function<bool(IAccessible*, VARIANT, int)>& visit) {
+// Visits every descendant, depth first; the visitor returns false to stop.
+bool Walk(IAccessible* parent, const Visit& visit) {
     long count = 0;
     if (FAILED(parent->get_accChildCount(&count)) || count <= 0) return true;
     std::vector<VARIANT> children(static_cast<size_t>(count));
     long got = 0;
     if (FAILED(::AccessibleChildren(parent, 0, count, children.data(), &got))) return true;
+    auto named = [&](IAccessible* acc, VARIANT child) {
+        BSTR b = nullptr;
+        std::wstring name;
+        if (SUCCEEDED(acc->get_accName(child, &b)) && b) name.assign(b, ::SysStringLen(b));
+        ::SysFreeString(b);
+        return visit(acc, child, name);
+    };
     bool go = true;
     for (long i = 0; i < got; ++i) {
         VARIANT& v = children[static_cast<size_t>(i)];
-        if (go) {
-            if (v.vt == VT_DISPATCH && v.pdispVal) {
-                IAccessible* child = nullptr;
-                if (SUCCEEDED(v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child)))) {
-                    VARIANT self;
-                    self.vt = VT_I4;
-                    self.lVal = CHILDID_SELF;
-                    go = visit(child, self, depth) && Walk(child, depth + 1, visit);
-                    child->Release();
-                }
-            } else if (v.vt == VT_I4) {
-                go = visit(parent, v, depth);
-            }
+        IAccessible* child = nullptr;
+        if (go && v.vt == VT_DISPATCH && v.pdispVal &&
+            SUCCEEDED(v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child)))) {
+            VARIANT self{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            go = named(child, self) && Walk(child, visit);
+            child->Release();
+        } else if (go && v.vt == VT_I4) {
+            go = named(parent, v);
         }
         ::VariantClear(&v);
     }
     return go;
 }
 
-void ForEach(HWND hwnd, const std::function<bool(IAccessible*, VARIANT, int)>& visit) {
+void ForEach(HWND hwnd, const Visit& visit) {
     ComInit com;
     IAccessible* root = nullptr;
     if (FAILED(::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                             reinterpret_cast<void**>(&root))) ||
         !root)
         return;
-    Walk(root, 1, visit);
+    Walk(root, visit);
     root->Release();
-}
-
-AccessibleNode Describe(IAccessible* acc, VARIANT child, int depth) {
-    AccessibleNode node;
-    node.depth = depth;
-    BSTR b = nullptr;
-    if (SUCCEEDED(acc->get_accName(child, &b))) node.name = TakeBstr(b);
-    b = nullptr;
-    if (SUCCEEDED(acc->get_accDescription(child, &b))) node.description = TakeBstr(b);
-    VARIANT role;
-    ::VariantInit(&role);
-    if (SUCCEEDED(acc->get_accRole(child, &role)) && role.vt == VT_I4) node.role = role.lVal;
-    ::VariantClear(&role);
-    return node;
 }
 
 }  // namespace
 
-std::vector<AccessibleNode> AccessibleTree(HWND hwnd) {
-    std::vector<AccessibleNode> nodes;
-    ForEach(hwnd, [&](IAccessible* acc, VARIANT child, int depth) {
-        nodes.push_back(Describe(acc, child, depth));
-        return true;
-    });
-    return nodes;
-}
-
 std::wstring AccessibleNameStartingWith(HWND hwnd, const std::wstring& prefix) {
-    for (const auto& node : AccessibleTree(hwnd))
-        if (node.name.rfind(prefix, 0) == 0) return node.name;
-    return {};
+    std::wstring found;
+    ForEach(hwnd, [&](IAccessible*, VARIANT, const std::wstring& name) {
+        if (name.rfind(prefix, 0) != 0) return true;
+        found = name;
+        return false;
+    });
+    return found;
 }
 
 bool AccessibleDoDefaultAction(HWND hwnd, const std::wstring& name) {
     bool done = false;
-    ForEach(hwnd, [&](IAccessible* acc, VARIANT child, int depth) {
-        if (Describe(acc, child, depth).name != name) return true;
+    ForEach(hwnd, [&](IAccessible* acc, VARIANT child, const std::wstring& childName) {
+        if (childName != name) return true;
         done = SUCCEEDED(acc->accDoDefaultAction(child));
         return false;
     });

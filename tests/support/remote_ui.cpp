@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/message_pump.h"
+#include "platform/unique_handle.h"
 #include "test_support.h"
 
 namespace ardmoor::test {
@@ -236,42 +237,61 @@ void PressDialogButton(HWND dialog, int id) {
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
+namespace {
+// 32-bit pixels (0x00RRGGBB) of a rectangle of a DC, top row first.
+std::vector<DWORD> Grab(HDC source, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    UniqueDc memory(::CreateCompatibleDC(source));
+    void* bits = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap || !bits) return {};
+    SelectGuard select(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    ::GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    return std::vector<DWORD>(p, p + static_cast<size_t>(width) * static_cast<size_t>(height));
+}
+}  // namespace
+
 bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path) {
     RECT r{};
     if (!::GetWindowRect(hwnd, &r)) return false;
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bmp) {
-        HGDIOBJ old = ::SelectObject(mem, bmp);
-        ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        ::GdiFlush();
-        ::SelectObject(mem, old);
-        const DWORD stride = ((w * 3 + 3) / 4) * 4;
-        BITMAPFILEHEADER fh{};
-        fh.bfType = 0x4D42;
-        fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-        fh.bfSize = fh.bfOffBits + stride * h;
-        std::string data(reinterpret_cast<const char*>(&fh), sizeof(fh));
-        data.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
-        data.append(static_cast<const char*>(bits), stride * h);
-        ok = WriteFileBytes(path, data);
-        ::DeleteObject(bmp);
-    }
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    return ok;
+    std::vector<DWORD> pixels = Grab(WindowDc(nullptr).get(), r.left, r.top, w, h);
+    if (pixels.empty()) return false;
+    for (DWORD& p : pixels) p |= 0xFF000000;  // opaque: viewers read the fourth byte as alpha
+    BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
+    std::string data(reinterpret_cast<const char*>(&file), sizeof(file));
+    data.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    data.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
+    return WriteFileBytes(path, data);
+}
+
+COLORREF Pixels::At(int x, int y) const {
+    const POINT pt{x, y};
+    if (!::PtInRect(&rect, pt)) return CLR_INVALID;
+    return colors[static_cast<size_t>(y - rect.top) * static_cast<size_t>(rect.right - rect.left) +
+                  static_cast<size_t>(x - rect.left)];
+}
+
+int Pixels::Count(const RECT& r, const std::function<bool(COLORREF)>& match) const {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) n += At(x, y) != CLR_INVALID && match(At(x, y));
+    return n;
+}
+
+Pixels CapturePixels(HWND hwnd, const RECT& client) {
+    Pixels out{client, {}};
+    const std::vector<DWORD> raw =
+        Grab(WindowDc(hwnd).get(), client.left, client.top, client.right - client.left, client.bottom - client.top);
+    for (DWORD p : raw) out.colors.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    if (out.colors.empty()) out.rect = {};
+    return out;
 }
 
 std::wstring ScreenshotFolder() {
@@ -293,6 +313,11 @@ INPUT MouseInput(POINT screen, DWORD flags) {
     return in;
 }
 
+void MouseAt(POINT screen, DWORD flags) {
+    INPUT in = MouseInput(screen, flags);
+    ::SendInput(1, &in, sizeof(INPUT));
+}
+
 void ClickAt(POINT screen, bool right, bool doubleClick) {
     const DWORD down = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     const DWORD up = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
@@ -301,19 +326,22 @@ void ClickAt(POINT screen, bool right, bool doubleClick) {
     ::SendInput(doubleClick ? 5 : 3, inputs, sizeof(INPUT));
 }
 
-void PressKey(WORD vk, bool withShift) {
+void PressKey(WORD vk, std::initializer_list<WORD> modifiers) {
     std::vector<INPUT> in;
     auto key = [&](WORD k, bool up) {
         INPUT i{};
         i.type = INPUT_KEYBOARD;
         i.ki.wVk = k;
+        i.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(k, MAPVK_VK_TO_VSC));
         i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        // The arrows are the extended keys, not the keypad's.
+        if (k == VK_LEFT || k == VK_RIGHT || k == VK_UP || k == VK_DOWN) i.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
         in.push_back(i);
     };
-    if (withShift) key(VK_SHIFT, false);
+    for (WORD m : modifiers) key(m, false);
     key(vk, false);
     key(vk, true);
-    if (withShift) key(VK_SHIFT, true);
+    for (auto it = modifiers.end(); it != modifiers.begin();) key(*--it, true);
     ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 

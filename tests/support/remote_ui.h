@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -82,15 +83,29 @@ HWND FindDialog(DWORD pid, const wchar_t* title = nullptr);
 // Presses a dialog button by its command id, as a click would.
 void PressDialogButton(HWND dialog, int id);
 
-// Saves what the screen shows of a window as a 24-bit .bmp file.
+// Saves what the screen shows of a window as a .bmp file.
 bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path);
 // <build>\screenshots\ (created on demand), or ARDMOOR_SCREENSHOT_DIR when set.
 std::wstring ScreenshotFolder();
 
+// What a window of this process shows in a client rectangle, as its window DC reads it.
+struct Pixels {
+    RECT rect{};
+    std::vector<COLORREF> colors;  // row by row
+    // The colour at a client point; CLR_INVALID outside the rectangle.
+    [[nodiscard]] COLORREF At(int x, int y) const;
+    // How many pixels of a client rectangle `match` accepts.
+    [[nodiscard]] int Count(const RECT& r, const std::function<bool(COLORREF)>& match) const;
+};
+Pixels CapturePixels(HWND hwnd, const RECT& client);
+
 // Real input through SendInput. Each mouse event carries its own position: Wine does not order
 // SetCursorPos with queued input.
 INPUT MouseInput(POINT screen, DWORD flags);
+// One mouse event: a move, or a button going down or up (MOUSEEVENTF_LEFTDOWN, ...).
+void MouseAt(POINT screen, DWORD flags = 0);
 void ClickAt(POINT screen, bool right = false, bool doubleClick = false);
-void PressKey(WORD vk, bool withShift = false);
+// Presses and releases a key with modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held around it.
+void PressKey(WORD vk, std::initializer_list<WORD> modifiers = {});
 
 }  // namespace ardmoor::test
