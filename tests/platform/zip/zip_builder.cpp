@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <initializer_list>
 #include <stdexcept>
+#include <utility>
 
 namespace ardmoor::zip::test {
 
@@ -11,17 +13,10 @@ namespace {
 constexpr uint16_t kTime = (12 << 11) | (30 << 5);      // 12:30:00
 constexpr uint16_t kDate = ((2024 - 1980) << 9) | (5 << 5) | 1;  // 2024-05-01
 
-void Add16(std::string& s, uint64_t v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Add32(std::string& s, uint64_t v) {
-    Add16(s, v & 0xFFFF);
-    Add16(s, (v >> 16) & 0xFFFF);
-}
-void Add64(std::string& s, uint64_t v) {
-    Add32(s, v & 0xFFFFFFFF);
-    Add32(s, v >> 32);
+// Appends little-endian fields, each given as {value, width in bytes}.
+void Put(std::string& s, std::initializer_list<std::pair<uint64_t, int>> fields) {
+    for (const auto& [value, width] : fields)
+        for (int i = 0; i < width; ++i) s += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 }  // namespace
@@ -48,114 +43,59 @@ std::string BuildZip(const std::vector<BuildEntry>& entries, const BuildOptions&
         const uint32_t crc = e.crc ? *e.crc
                                    : static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(e.data.data()),
                                                                  static_cast<uInt>(e.data.size())));
-        const uint64_t size = e.size ? *e.size : e.data.size();
-        const uint64_t offset = body.size();
+        const uint64_t size = e.size ? *e.size : e.data.size(), packed = payload.size(), offset = body.size();
         const bool descriptor = (e.flags & 8) != 0;
-        const uint64_t mark = 0xFFFFFFFF;
+        const uint64_t mark = 0xFFFFFFFF, version = e.zip64 ? 45 : 20;
 
-        std::string localExtra;
+        std::string localExtra, extra;
         if (e.zip64) {
-            Add16(localExtra, 1);
-            Add16(localExtra, 16);
-            Add64(localExtra, descriptor ? 0 : size);
-            Add64(localExtra, descriptor ? 0 : payload.size());
+            Put(localExtra, {{1, 2}, {16, 2}, {descriptor ? 0 : size, 8}, {descriptor ? 0 : packed, 8}});
+            Put(extra, {{1, 2}, {24, 2}, {size, 8}, {packed, 8}, {offset, 8}});
         }
-        Add32(body, 0x04034b50);
-        Add16(body, e.zip64 ? 45 : 20);
-        Add16(body, e.flags);
-        Add16(body, e.method);
-        Add16(body, kTime);
-        Add16(body, kDate);
-        Add32(body, descriptor ? 0 : crc);
-        Add32(body, e.zip64 ? mark : descriptor ? 0 : payload.size());
-        Add32(body, e.zip64 ? mark : descriptor ? 0 : size);
-        Add16(body, e.name.size());
-        Add16(body, localExtra.size());
+        Put(body, {{0x04034b50, 4}, {version, 2}, {e.flags, 2}, {e.method, 2}, {kTime, 2}, {kDate, 2},
+                   {descriptor ? 0 : crc, 4}, {e.zip64 ? mark : descriptor ? 0 : packed, 4},
+                   {e.zip64 ? mark : descriptor ? 0 : size, 4}, {e.name.size(), 2}, {localExtra.size(), 2}});
         body += e.name + localExtra + payload;
-        if (descriptor) {
-            Add32(body, 0x08074b50);
-            Add32(body, crc);
-            if (e.zip64) {
-                Add64(body, payload.size());
-                Add64(body, size);
-            } else {
-                Add32(body, payload.size());
-                Add32(body, size);
-            }
-        }
+        if (descriptor) Put(body, {{0x08074b50, 4}, {crc, 4}, {packed, e.zip64 ? 8 : 4}, {size, e.zip64 ? 8 : 4}});
 
-        std::string extra;
-        if (e.zip64) {
-            Add16(extra, 1);
-            Add16(extra, 24);
-            Add64(extra, size);
-            Add64(extra, payload.size());
-            Add64(extra, offset);
-        }
         extra += e.centralExtra;
-        Add32(central, 0x02014b50);
-        Add16(central, e.host << 8 | 20);
-        Add16(central, e.zip64 ? 45 : 20);
-        Add16(central, e.flags);
-        Add16(central, e.method);
-        Add16(central, kTime);
-        Add16(central, kDate);
-        Add32(central, crc);
-        Add32(central, e.zip64 ? mark : payload.size());
-        Add32(central, e.zip64 ? mark : size);
-        Add16(central, e.name.size());
-        Add16(central, extra.size());
-        Add16(central, 0);  // comment
-        Add16(central, 0);  // disk
-        Add16(central, 0);  // internal attributes
-        Add32(central, e.external);
-        Add32(central, e.zip64 ? mark : offset);
+        // No comment, disk 0, no internal attributes.
+        Put(central, {{0x02014b50, 4}, {uint64_t{e.host} << 8 | 20, 2}, {version, 2}, {e.flags, 2}, {e.method, 2},
+                      {kTime, 2}, {kDate, 2}, {crc, 4}, {e.zip64 ? mark : packed, 4}, {e.zip64 ? mark : size, 4},
+                      {e.name.size(), 2}, {extra.size(), 2}, {0, 2}, {0, 2}, {0, 2}, {e.external, 4},
+                      {e.zip64 ? mark : offset, 4}});
         central += e.name + extra;
     }
 
     std::string out = options.prefix + body + central;
     const uint64_t cdOffset = body.size(), count = entries.size();
     if (options.zip64End) {
-        const uint64_t recordOffset = body.size() + central.size();
-        Add32(out, 0x06064b50);
-        Add64(out, 44);
-        Add16(out, 45);
-        Add16(out, 45);
-        Add32(out, 0);
-        Add32(out, 0);
-        Add64(out, count);
-        Add64(out, count);
-        Add64(out, central.size());
-        Add64(out, cdOffset);
-        Add32(out, 0x07064b50);
-        Add32(out, 0);
-        Add64(out, recordOffset);
-        Add32(out, 1);
+        // The ZIP64 end record (44 bytes after its size field) and its locator, on disk 0 of 1.
+        Put(out, {{0x06064b50, 4}, {44, 8}, {45, 2}, {45, 2}, {0, 4}, {0, 4}, {count, 8}, {count, 8},
+                  {central.size(), 8}, {cdOffset, 8}, {0x07064b50, 4}, {0, 4}, {body.size() + central.size(), 8},
+                  {1, 4}});
     }
-    Add32(out, 0x06054b50);
-    Add16(out, 0);
-    Add16(out, 0);
-    Add16(out, options.zip64End ? 0xFFFF : count);
-    Add16(out, options.zip64End ? 0xFFFF : count);
-    Add32(out, options.zip64End ? 0xFFFFFFFF : central.size());
-    Add32(out, options.zip64End ? 0xFFFFFFFF : cdOffset);
-    Add16(out, options.comment.size());
+    const bool wide = options.zip64End;
+    Put(out, {{0x06054b50, 4}, {0, 2}, {0, 2}, {wide ? 0xFFFF : count, 2}, {wide ? 0xFFFF : count, 2},
+              {wide ? 0xFFFFFFFF : central.size(), 4}, {wide ? 0xFFFFFFFF : cdOffset, 4}, {options.comment.size(), 2}});
     return out + options.comment;
 }
 
 void PutLe16(std::string& bytes, size_t at, uint16_t value) {
-    bytes.at(at) = static_cast<char>(value & 0xFF);
-    bytes.at(at + 1) = static_cast<char>(value >> 8);
+    std::string field;
+    Put(field, {{value, 2}});
+    bytes.replace(at, 2, field);
 }
 
 void PutLe32(std::string& bytes, size_t at, uint32_t value) {
-    PutLe16(bytes, at, value & 0xFFFF);
-    PutLe16(bytes, at + 2, static_cast<uint16_t>(value >> 16));
+    std::string field;
+    Put(field, {{value, 4}});
+    bytes.replace(at, 4, field);
 }
 
 size_t FindSignature(const std::string& bytes, uint32_t signature, size_t nth) {
     std::string sig;
-    Add32(sig, signature);
+    Put(sig, {{signature, 4}});
     size_t at = bytes.find(sig);
     for (; at != std::string::npos && nth > 0; --nth) at = bytes.find(sig, at + 1);
     if (at == std::string::npos) throw std::runtime_error("signature not found");
