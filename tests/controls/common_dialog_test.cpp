@@ -14,17 +14,6 @@
 using namespace ardmoor;
 using namespace ardmoor::test;
 
-namespace {
-std::wstring ComboText(HWND combo, int index) {
-    const LRESULT n = ::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-    if (n < 0) return {};
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<size_t>(n));
-    return s;
-}
-}  // namespace
-
 TEST(GCommonDialog, OpenWithTheWizardsFilterReturnsThePathTitleAndTypeAndCancelClearsThem) {
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir / L"Setup.exe", "MZ"));
@@ -41,9 +30,14 @@ TEST(GCommonDialog, OpenWithTheWizardsFilterReturnsThePathTitleAndTypeAndCancelC
     bool readOnlyBoxVisible = true;
     DialogAnswerer user(::GetCurrentProcessId(), L"#32770", L"Open...", [&](HWND d) {
         HWND combo = ::GetDlgItem(d, cmb1);
+        auto text = [&](LRESULT i) {
+            wchar_t b[128] = {};
+            ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(b));
+            return std::wstring(b);
+        };
         const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) types.push_back(ComboText(combo, i));
-        types.push_back(ComboText(combo, static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0))));
+        for (int i = 0; i < count; ++i) types.push_back(text(i));
+        types.push_back(text(::SendMessageW(combo, CB_GETCURSEL, 0, 0)));
         readOnlyBoxVisible = ::GetDlgItem(d, chx1) && ::IsWindowVisible(::GetDlgItem(d, chx1));
         // The second type, chosen as the mouse would; a name typed in; Open.
         ::SendMessageW(combo, CB_SETCURSEL, 1, 0);

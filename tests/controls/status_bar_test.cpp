@@ -1,5 +1,5 @@
 // The status bar: its plain width and special-panel rules, then the control in a real window
-// (panels, errors, what the status window shows, icons, the timer, owner drawing, the font) and
+// (panels, errors, what the status window shows, icons, owner drawing, the font) and
 // under real input (the Caps Lock key, clicks on panels, the size grip).
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -107,12 +107,6 @@ protected:
             texts.push_back(text);
         }
         return texts;
-    }
-    bool TimerTicksAfterAWhile() const {
-        PumpFor(50);  // what is already due goes
-        ::Sleep(400);
-        MSG msg;
-        return ::PeekMessageW(&msg, bar.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;
     }
     HICON PartIcon(int part) const {
         return reinterpret_cast<HICON>(::SendMessageW(status, SB_GETICON, static_cast<WPARAM>(part), 0));
@@ -240,6 +234,10 @@ TEST_F(StatusBarTest, FitPanelsSizeToTheirTextInTheCurrentFont) {
     bar.PanelMinWidth(L"fit", 500);  // at least the minimum
     EXPECT_EQ(Edges().at(0), 500);
     bar.PanelMinWidth(L"fit", 10);
+    // A special panel shows its own text, sized to it.
+    bar.AddPanel(Panel(L"ignored", L"caps", 100, kStyleCapsLock));
+    EXPECT_EQ(bar.PanelText(L"caps"), L"CAPS");
+    EXPECT_EQ(bar.PanelIdealWidth(L"caps"), bar.PanelMinWidth(L"caps") + 4);  // text + 12 against text + 8
 
     // A bigger font: a taller status window that the control follows, its bottom edge kept, and
     // the texts measured again.
@@ -257,30 +255,6 @@ TEST_F(StatusBarTest, FitPanelsSizeToTheirTextInTheCurrentFont) {
     EXPECT_EQ(after.bottom - after.top, inner.bottom - inner.top);
     EXPECT_EQ(after.bottom, before.bottom);
     EXPECT_GT(bar.PanelIdealWidth(L"fit"), longIdeal * 3 / 2);
-}
-
-TEST_F(StatusBarTest, SpecialPanelsSizeToTheirTextAndRunTheTimerOnlyWhileThere) {
-    bar.AddPanel(Panel(L"Plain"));
-    EXPECT_FALSE(TimerTicksAfterAWhile());
-    bar.AddPanel(Panel(L"ignored", L"caps", 100, kStyleCapsLock));
-    EXPECT_EQ(bar.PanelText(L"caps"), L"CAPS");
-    EXPECT_EQ(bar.PanelIdealWidth(L"caps"), bar.PanelMinWidth(L"caps") + 4);  // text + 12 against text + 8
-    EXPECT_TRUE(TimerTicksAfterAWhile());
-    const SYSTEMTIME before = CurrentLocalTime();
-    bar.AddPanel(Panel(L"", L"clock", 100, kStyleDateTime));
-    const SYSTEMTIME after = CurrentLocalTime();
-    const std::wstring text = bar.PanelText(L"clock");
-    EXPECT_TRUE(text == MediumDateText(before) + L" " + ShortTimeText(before) ||
-                text == MediumDateText(after) + L" " + ShortTimeText(after));
-    bar.RemovePanel(L"caps");
-    EXPECT_TRUE(TimerTicksAfterAWhile());  // the clock still needs it
-    bar.RemovePanel(L"clock");
-    EXPECT_FALSE(TimerTicksAfterAWhile());
-    bar.PanelStyle(1, kStyleNumLock);
-    EXPECT_EQ(bar.PanelText(1), L"NUM");
-    EXPECT_TRUE(TimerTicksAfterAWhile());
-    bar.PanelStyle(1, 0);
-    EXPECT_FALSE(TimerTicksAfterAWhile());
 }
 
 TEST_F(StatusBarTest, IconsComeFromTheImageListAndAreOwnedByTheControl) {
