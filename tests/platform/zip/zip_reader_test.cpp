@@ -187,12 +187,7 @@ TEST_F(ZipTest, WritesEntriesWithFoldersAndReportsProgress) {
     for (size_t k = 1; k < reports.size(); ++k) EXPECT_GT(reports[k].first, reports[k - 1].first);
     // The stored date (local time) comes back.
     const auto written = fs::last_write_time(dest_ / "stored.txt");
-    std::tm tm{};
-    tm.tm_year = 124;
-    tm.tm_mon = 4;
-    tm.tm_mday = 1;
-    tm.tm_hour = 12;
-    tm.tm_min = 30;
+    std::tm tm{0, 30, 12, 1, 4, 124};  // 2024-05-01 12:30:00
     tm.tm_isdst = -1;
     const auto expected = std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(std::mktime(&tm)));
     EXPECT_LE(std::chrono::abs(written - expected), std::chrono::seconds(2));
