@@ -345,4 +345,6 @@ void PressKey(WORD vk, std::initializer_list<WORD> modifiers) {
     ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
+void PressKey(WORD vk, bool withShift) { withShift ? PressKey(vk, std::initializer_list<WORD>{VK_SHIFT}) : PressKey(vk); }
+
 }  // namespace ardmoor::test

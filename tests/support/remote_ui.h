@@ -107,5 +107,6 @@ void MouseAt(POINT screen, DWORD flags = 0);
 void ClickAt(POINT screen, bool right = false, bool doubleClick = false);
 // Presses and releases a key with modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held around it.
 void PressKey(WORD vk, std::initializer_list<WORD> modifiers = {});
+void PressKey(WORD vk, bool withShift);
 
 }  // namespace ardmoor::test
