@@ -97,7 +97,7 @@ protected:
     void Settle() { PumpFor(::GetDoubleClickTime() + 50); }
     // Pixels of a row's label that differ from its top-left one.
     int InkIn(int index0) {
-        const Pixels px = CapturePixels(list->hwnd(), LabelRect(index0));
+        const ClientPixels px = CapturePixels(list->hwnd(), LabelRect(index0));
         return px.colors.empty() ? 0 : px.Count(px.rect, [&](COLORREF c) { return c != px.colors.front(); });
     }
 

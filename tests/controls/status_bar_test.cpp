@@ -117,7 +117,7 @@ protected:
         ::ClientToScreen(status, &pt);
         return pt;
     }
-    Pixels PanelPixels(const PanelRef& panel) const {
+    ClientPixels PanelPixels(const PanelRef& panel) const {
         RECT rect = bar.GetPanelRect(panel);
         ::InflateRect(&rect, -2, -2);
         return CapturePixels(status, rect);
@@ -319,7 +319,7 @@ TEST_F(StatusBarTest, EveryPanelOfAFullBarIsDrawnAndOwnerDrawnOnesByTheHost) {
 
     ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     for (long i = 1; i <= bar.PanelCount(); ++i) {
-        const Pixels px = PanelPixels(i);
+        const ClientPixels px = PanelPixels(i);
         ASSERT_FALSE(px.colors.empty());
         EXPECT_NE(std::count(px.colors.begin(), px.colors.end(), px.colors.front()), static_cast<long>(px.colors.size()))
             << "panel " << i << " is blank";
@@ -335,7 +335,7 @@ TEST_F(StatusBarTest, CapsLockPanelFollowsTheKeyWithinASecond) {
     // Lit: drawn in the button-text colour.
     const COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
     auto lit = [&] {
-        const Pixels px = PanelPixels(L"caps");
+        const ClientPixels px = PanelPixels(L"caps");
         return px.Count(px.rect, [&](COLORREF c) { return c == ink; }) > 0;
     };
     const bool initially = (::GetKeyState(VK_CAPITAL) & 1) != 0;

@@ -118,7 +118,7 @@ int Distance(COLORREF a, COLORREF b) {
 }
 
 // The longest run of pixels near `color` in any row of r.
-int LongestRun(const Pixels& px, const RECT& r, COLORREF color) {
+int LongestRun(const ClientPixels& px, const RECT& r, COLORREF color) {
     int best = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left, run = 0; x < r.right; ++x)
@@ -271,7 +271,7 @@ TEST(TaskPane, MouseClicksOnlyLinksAndHoverShowsTheHandTheTipAndTheUnderline) {
     const std::wstring shot = ScreenshotFolder() + L"task_pane.bmp";
     EXPECT_TRUE(SaveWindowScreenshot(host.hwnd(), shot));
     printf("screenshot: %ls\n", shot.c_str());
-    const Pixels px = CapturePixels(pane.hwnd(), client);
+    const ClientPixels px = CapturePixels(pane.hwnd(), client);
     ASSERT_FALSE(px.colors.empty());
     const TaskPanePalette palette = TaskPanePalette::FromSystem();
     auto within = [](COLORREF color, int tolerance) {

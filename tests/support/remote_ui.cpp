@@ -271,22 +271,22 @@ bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path) {
     return WriteFileBytes(path, data);
 }
 
-COLORREF Pixels::At(int x, int y) const {
+COLORREF ClientPixels::At(int x, int y) const {
     const POINT pt{x, y};
     if (!::PtInRect(&rect, pt)) return CLR_INVALID;
     return colors[static_cast<size_t>(y - rect.top) * static_cast<size_t>(rect.right - rect.left) +
                   static_cast<size_t>(x - rect.left)];
 }
 
-int Pixels::Count(const RECT& r, const std::function<bool(COLORREF)>& match) const {
+int ClientPixels::Count(const RECT& r, const std::function<bool(COLORREF)>& match) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) n += At(x, y) != CLR_INVALID && match(At(x, y));
     return n;
 }
 
-Pixels CapturePixels(HWND hwnd, const RECT& client) {
-    Pixels out{client, {}};
+ClientPixels CapturePixels(HWND hwnd, const RECT& client) {
+    ClientPixels out{client, {}};
     const std::vector<DWORD> raw =
         Grab(WindowDc(hwnd).get(), client.left, client.top, client.right - client.left, client.bottom - client.top);
     for (DWORD p : raw) out.colors.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));

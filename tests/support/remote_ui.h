@@ -89,7 +89,7 @@ bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path);
 std::wstring ScreenshotFolder();
 
 // What a window of this process shows in a client rectangle, as its window DC reads it.
-struct Pixels {
+struct ClientPixels {
     RECT rect{};
     std::vector<COLORREF> colors;  // row by row
     // The colour at a client point; CLR_INVALID outside the rectangle.
@@ -97,7 +97,7 @@ struct Pixels {
     // How many pixels of a client rectangle `match` accepts.
     [[nodiscard]] int Count(const RECT& r, const std::function<bool(COLORREF)>& match) const;
 };
-Pixels CapturePixels(HWND hwnd, const RECT& client);
+ClientPixels CapturePixels(HWND hwnd, const RECT& client);
 
 // Real input through SendInput. Each mouse event carries its own position: Wine does not order
 // SetCursorPos with queued input.
