@@ -49,6 +49,12 @@ protected:
         ::ShowWindow(host.hwnd(), SW_SHOW);
         PumpPendingMessages();
     }
+    // The system's shared list of small icons.
+    static HIMAGELIST SystemSmallIcons() {
+        SHFILEINFOW info{};
+        return reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                                                             SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+    }
     // Rows k0, k1, ... and, with `listen`, the events they raise recorded; in front of the display.
     void AddRows(int n, bool listen = false) {
         for (int i = 0; i < n; ++i) {
@@ -220,9 +226,7 @@ TEST_F(ListViewTest, SortsByTheMostRecentColumnItsTypeAndDirection) {
 }
 
 TEST_F(ListViewTest, TheSystemsSharedImageListOutlivesTheList) {
-    SHFILEINFOW info{};
-    auto small = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
-        L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+    const HIMAGELIST small = SystemSmallIcons();
     ASSERT_TRUE(small);
     list->SetImageList(small, list_view::kSmallIcons);
     const int images = ::ImageList_GetImageCount(small);
@@ -279,9 +283,7 @@ TEST_F(ListViewTest, RowsAreDrawnOnceMessagesRunAndNotWhileRedrawIsOff) {
 }
 
 TEST_F(ListViewTest, IconsOnDemandAreAskedOnceWhenARowIsDrawnOrRead) {
-    SHFILEINFOW info{};
-    auto small = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
-        L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+    const HIMAGELIST small = SystemSmallIcons();
     ASSERT_TRUE(small);
     list->SetImageList(small, list_view::kSmallIcons);
     std::vector<int> asked(200, 0);
