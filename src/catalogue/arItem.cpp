@@ -296,12 +296,10 @@ bool FileProbeCache::MayHaveCachedPath(const std::wstring& keyName) {
     if (!cachedNames_) {
         cachedNames_.emplace();
         if (auto root = RegKey::Open(kArpCachePath.substr(0, kArpCachePath.size() - 1))) {
-            wchar_t name[256];
-            for (DWORD i = 0;; ++i) {
-                DWORD len = 256;
-                if (::RegEnumKeyExW(root->handle(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                    break;
-                cachedNames_->insert(ToLower(std::wstring_view(name, len)));
+            for (uint32_t i = 1;; ++i) {
+                auto name = root->SubkeyNameAt(i);
+                if (!name) break;
+                cachedNames_->insert(ToLower(*name));
             }
         }
     }

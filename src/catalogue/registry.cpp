@@ -129,13 +129,19 @@ Result<RegKey::Counts> RegKey::SubkeyAndValueCounts() const {
 }
 
 Result<RegKey> RegKey::SubkeyAt(uint32_t index) const {
+    auto name = SubkeyNameAt(index);
+    if (!name) return Error{name.error()};
+    return Subkey(*name);
+}
+
+Result<std::wstring> RegKey::SubkeyNameAt(uint32_t index) const {
     if (index == 0) return Error{kRegBadIndex};
     wchar_t name[kMaxKeyNameChars];
     DWORD len = kMaxKeyNameChars;
     const LSTATUS rc = ::RegEnumKeyExW(h_.get(), index - 1, name, &len, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_NO_MORE_ITEMS) return Error{kRegBadIndex};
     if (rc != ERROR_SUCCESS) return Error{detail::KeyError(rc)};
-    return Subkey(std::wstring_view(name, len));
+    return std::wstring(name, len);
 }
 
 Result<RegKey> RegKey::Subkey(std::wstring_view name) const {

@@ -61,6 +61,8 @@ public:
     };
     [[nodiscard]] Result<Counts> SubkeyAndValueCounts() const;
     [[nodiscard]] Result<RegKey> SubkeyAt(uint32_t index) const;
+    // The name alone, without opening the subkey.
+    [[nodiscard]] Result<std::wstring> SubkeyNameAt(uint32_t index) const;
     [[nodiscard]] Result<RegKey> Subkey(std::wstring_view name) const;
     // Creates the subkey (an existing one is left as it is) and returns it opened for reading.
     [[nodiscard]] Result<RegKey> AddSubkey(std::wstring_view name) const;
