@@ -27,9 +27,6 @@ struct Recorder {
             EXPECT_EQ(full, path + name);
             events.push_back(L"file " + full + L" " + std::to_wstring(size));
         };
-        find.DriveFound = [this](const std::wstring& d, int32_t type) {
-            events.push_back(L"drive " + d + L" " + std::to_wstring(type));
-        };
     }
 };
 
@@ -78,7 +75,7 @@ bool MakeSizedFile(const std::wstring& path, uint64_t size) {
 
 }  // namespace
 
-TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolder) {
+TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolderAndReportsOnlyMatchingFiles) {
     TempDir dir;
     ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
     const std::wstring root = dir.path() + L"\\";
@@ -107,27 +104,24 @@ TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolder) {
         if (e.rfind(L"folder", 0) == 0) expectedFolders.push_back(e);
     EXPECT_EQ(folders.events, expectedFolders);
     for (const auto& e : folders.events) EXPECT_EQ(e.find(L".cache"), std::wstring::npos);
-}
 
-TEST(clsFind, OneFolderFilesOfSeveralPatternsWithTheirSixtyFourBitSizesAndFoldersThatCannotBeRead) {
-    TempDir dir;
-    ASSERT_NO_FATAL_FAILURE(MakeTree(dir));
+    // Without recursion, and folders that cannot be read: only the root is reported.
+    folders.events.clear();
+    bare.EnumerateFolders(dir / L"Tools");
+    bare.EnumerateFolders(dir / L"no such folder", true);
+    bare.EnumerateFiles(dir / L"no such folder", L"*.*");
+    EXPECT_EQ(folders.events,
+              (std::vector<std::wstring>{L"folder " + dir / L"Tools\\", L"folder " + dir / L"no such folder\\"}));
+
+    // Files only, never a folder named like a match, with all 64 bits of their size; one
+    // backslash, also when the root came with one.
     ASSERT_TRUE(MakeSizedFile(dir / L"Tools\\big.exe", 4294967297ULL));
-    clsFind find;
-    Recorder r;
-    r.Attach(find);
-    find.EnumerateFolders(dir / L"Tools");  // without recursion
-    find.EnumerateFolders(dir / L"no such folder", true);
-    find.EnumerateFiles(dir / L"no such folder", L"*.*");
-    EXPECT_EQ(r.events, (std::vector<std::wstring>{L"folder " + dir / L"Tools\\", L"folder " + dir / L"no such folder\\"}));
-
-    // Files only, never a folder named like a match; one backslash, also when the root came with one.
-    r.events.clear();
-    find.EnumerateFiles(dir / L"Tools\\", L"*.exe;*.zip");
-    std::sort(r.events.begin(), r.events.end());
-    EXPECT_EQ(r.events, (std::vector<std::wstring>{L"file " + dir / L"Tools\\Setup.EXE 2",
-                                                   L"file " + dir / L"Tools\\big.exe 4294967297",
-                                                   L"file " + dir / L"Tools\\pack.zip 2"}));
+    folders.events.clear();
+    bare.EnumerateFiles(dir / L"Tools\\", L"*.exe;*.zip");
+    std::sort(folders.events.begin(), folders.events.end());
+    EXPECT_EQ(folders.events, (std::vector<std::wstring>{L"file " + dir / L"Tools\\Setup.EXE 2",
+                                                         L"file " + dir / L"Tools\\big.exe 4294967297",
+                                                         L"file " + dir / L"Tools\\pack.zip 2"}));
 }
 
 TEST(clsFind, PatternsMatchAsTheShellMatchesThem) {
@@ -156,38 +150,38 @@ TEST(clsFind, CeaseFromAHandlerStopsTheWholeNestedWalkUntilReset) {
     ASSERT_NO_FATAL_FAILURE(MakeTree(one));
     ASSERT_NO_FATAL_FAILURE(MakeTree(two));
     clsFind find([&] { return std::vector<LogicalDrive>{{one.path() + L"\\", 3}, {two.path() + L"\\", 3}}; });
-    Recorder r;
-    r.Attach(find);
+    std::vector<std::wstring> events;
     find.DriveFound = [&](const std::wstring& d, int32_t) {
-        r.events.push_back(L"drive " + d);
+        events.push_back(L"drive " + d);
         find.EnumerateFolders(d, true);
     };
     find.FolderFound = [&](const std::wstring& f) {
-        r.events.push_back(L"folder " + f);
+        events.push_back(L"folder " + f);
         find.EnumerateFiles(f, L"*.exe");
     };
     find.FileFound = [&](const std::wstring& name, const std::wstring&, const std::wstring&, uint64_t,
                          const FILETIME&) {
-        r.events.push_back(L"file " + name);
+        events.push_back(L"file " + name);
         find.Cease();
     };
+    const auto drives = [&] { return std::count_if(events.begin(), events.end(), [](auto& e) { return e[0] == L'd'; }); };
     find.EnumerateDrives();
-    ASSERT_GE(r.events.size(), 3u);
-    EXPECT_EQ(r.events.back().rfind(L"file ", 0), 0u) << "nothing follows the file whose handler stopped the walk";
-    EXPECT_EQ(std::count_if(r.events.begin(), r.events.end(), [](auto& e) { return e.rfind(L"drive", 0) == 0; }), 1);
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events.back().rfind(L"file ", 0), 0u) << "nothing follows the file whose handler stopped the walk";
+    EXPECT_EQ(drives(), 1);
 
     // Still stopped: drives and files report nothing; a folder walk only its root.
-    r.events.clear();
+    events.clear();
     find.EnumerateDrives();
     find.EnumerateFiles(one / L"Tools", L"*.*");
     find.EnumerateFolders(one.path(), true);
-    EXPECT_EQ(r.events, std::vector<std::wstring>{L"folder " + one.path() + L"\\"});
+    EXPECT_EQ(events, std::vector<std::wstring>{L"folder " + one.path() + L"\\"});
 
     find.Reset();
-    r.events.clear();
+    events.clear();
     find.FileFound = nullptr;
     find.EnumerateDrives();
-    EXPECT_EQ(std::count_if(r.events.begin(), r.events.end(), [](auto& e) { return e.rfind(L"drive", 0) == 0; }), 2);
+    EXPECT_EQ(drives(), 2);
 }
 
 TEST(clsFind, YieldsInsideABigFolderAndACeaseThereEndsTheListing) {

@@ -18,23 +18,18 @@ namespace ardmoor::test {
 class RecordingView : public InstallWizardView {
 public:
     InstallWizard* wizard = nullptr;
-    std::vector<int> pages;
     std::vector<std::wstring> drivesShown;
-    std::vector<std::wstring> statuses;
     int itemsAdded = 0;
-    int updates = 0;
-    int pumps = 0;
     bool closed = false;
-    bool inUse = true;
     // Runs where the window would let its messages run: a click served during long work.
     std::function<void()> onPump;
     // What the extraction showed: status lines and (value, max) pairs.
     std::vector<std::wstring> extractStatuses;
     std::vector<std::pair<int32_t, int32_t>> progress;
 
-    void ShowPage(int page) override { pages.push_back(page); }
-    void Update() override { ++updates; }
-    void SearchStatusChanged(bool) override { statuses.push_back(wizard->SearchStatus()); }
+    void ShowPage(int) override {}
+    void Update() override {}
+    void SearchStatusChanged(bool) override {}
     void ShowDriveIcon(const std::wstring& root) override { drivesShown.push_back(root); }
     void ItemsCleared() override { itemsAdded = 0; }
     void ItemAdded(const FoundItem&) override { ++itemsAdded; }
@@ -45,10 +40,9 @@ public:
         progress.emplace_back(wizard->ProgressValue(), wizard->ProgressMax());
     }
     void LetMessagesRun() override {
-        ++pumps;
         if (onPump) onPump();
     }
-    void SetInUse(bool use) override { inUse = use; }
+    void SetInUse(bool) override {}
     void CloseWindow() override {
         closed = true;
         wizard->QueryClose();
@@ -98,16 +92,6 @@ public:
     }
 };
 
-// Builds the wizard's settings (used while the rig is constructed).
-inline InstallWizardSettings RigSettings(const TestRegistryKey& options, clsFind::DriveSource drives,
-                                         std::wstring extractionRoot) {
-    InstallWizardSettings s;
-    s.optionsRoot = options.fullPath();
-    s.drives = std::move(drives);
-    s.extractionRoot = std::move(extractionRoot);
-    return s;
-}
-
 // The wizard with the doubles above, options in a test-owned key, loaded (page 0).
 struct WizardRig {
     RecordingView view;
@@ -118,7 +102,7 @@ struct WizardRig {
 
     explicit WizardRig(clsFind::DriveSource drives, Options start = {0, false, 1, 1, 1, 0},
                        std::wstring extractionRoot = {})
-        : wizard(view, prompter, runner, RigSettings(options, std::move(drives), std::move(extractionRoot))) {
+        : wizard(view, prompter, runner, {options.fullPath(), std::move(drives), std::move(extractionRoot)}) {
         view.wizard = &wizard;
         modOptions::Current() = start;
         wizard.Load();
