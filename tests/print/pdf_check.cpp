@@ -27,12 +27,6 @@ std::string UnixPath(const std::wstring& path) {
     return out;
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    wchar_t buf[MAX_PATH * 2];
-    const DWORD n = ::GetFullPathNameW(path.c_str(), MAX_PATH * 2, buf, nullptr);
-    return n > 0 && n < MAX_PATH * 2 ? std::wstring(buf, n) : path;
-}
-
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Runs a Linux tool; its standard output lands in `out`. The tool's exit code, or -1.
@@ -81,7 +75,7 @@ std::wstring PromisedPrinter() {
 
 std::wstring PrinterOutputFolder(const std::wstring& queue) {
     // The build folder is the prefix's C:\ardmoor, the test exe in its tests folder.
-    return FullPath(ExeFolder() + L"..\\cups\\pdf\\" + queue);
+    return ExeFolder() + L"..\\cups\\pdf\\" + queue;
 }
 
 std::vector<std::wstring> PdfFiles(const std::wstring& folder) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/frmMain.h"
+#include "modal_script.h"
 #include "pdf_check.h"
 #include "platform/strings.h"
 #include "print/frmPrint.h"
@@ -18,40 +19,20 @@ using namespace ardmoor::test;
 
 namespace {
 
-// What to do with the print dialog once it is up; run from a thread timer inside its modal loop.
-std::function<void(HWND)> g_dialogScript;
-bool g_dialogSeen = false;
-
-HWND PrintDialogOfThisThread() {
-    HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
+// Runs the print command, acting on its dialog once it is shown (inside the dialog's modal loop).
+void PrintCommand(frmMain& window, const std::function<void(HWND)>& act) {
+    ModalScript script;
+    script.Step([&] {
+        for (HWND h : TopLevelWindows(::GetCurrentProcessId()))
             if (ClassName(h) == L"ArdmoorModalWindow" && WindowText(h) == L"Print" && ::IsWindowVisible(h)) {
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
+                act(h);
+                return true;
             }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = PrintDialogOfThisThread();
-    if (!dialog) return;
-    ::KillTimer(nullptr, timer);
-    g_dialogSeen = true;
-    g_dialogScript(dialog);
-}
-
-// Runs the print command, answering its dialog with `script`.
-void PrintCommand(frmMain& window, std::function<void(HWND)> script) {
-    g_dialogScript = std::move(script);
-    g_dialogSeen = false;
-    ::SetTimer(nullptr, 0, 50, DriveDialog);
+        return false;
+    });
+    script.Start();
     window.pPrint();
-    EXPECT_TRUE(g_dialogSeen) << "the print command showed no dialog";
+    EXPECT_TRUE(script.Finished()) << "the print command showed no dialog";
 }
 
 std::wstring SelectedPrinter(HWND dialog) {
@@ -92,7 +73,6 @@ TEST(PrintCommand, OnlyPrintPrintsAndTheChosenPrinterStaysChosen) {
     PrintCommand(window, [](HWND dialog) {
         EXPECT_EQ(SelectedPrinter(dialog), L"PDF");
         EXPECT_EQ(WindowText(::GetDlgItem(dialog, frmPrint::kIdPicture1)), L"PDF on CUPS:PDF");
-        EXPECT_EQ(WindowText(::GetDlgItem(dialog, frmPrint::kIdText1)), frmPrint::kExplanation);
         EXPECT_EQ(::IsDlgButtonChecked(dialog, frmPrint::kIdOption1 + 1), BST_CHECKED) << "Normal Printing";
         EXPECT_FALSE(::IsWindowEnabled(::GetParent(dialog) ? ::GetParent(dialog) : ::GetWindow(dialog, GW_OWNER)));
         ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

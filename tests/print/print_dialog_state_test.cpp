@@ -6,19 +6,23 @@
 
 using namespace ardmoor;
 
-namespace {
-const std::vector<PrinterInfo> kPrinters = {
-    {L"Office", L"LPT1:"}, {L"PDF", L"CUPS:PDF"}, {L"Twin", L"USB001"}, {L"Twin", L"USB002"}};
-}
-
-TEST(PrintDialogState, OpeningSelectsTheCurrentPrinterAndNamesItsPort) {
-    PrinterInfo current{L"PDF", L"CUPS:PDF"};
-    PrintDialogState state(kPrinters, current);
+TEST(PrintDialogState, SelectsTheCurrentPrinterOfAnyListAndOfTwoWithOneNameUsesTheFirst) {
+    const std::vector<PrinterInfo> printers = {
+        {L"Office", L"LPT1:"}, {L"PDF", L"CUPS:PDF"}, {L"Twin", L"USB001"}, {L"Twin", L"USB002"}};
+    PrinterInfo current{L"Twin", L"USB002"};
+    PrintDialogState state(printers, current);
     state.Load();
     EXPECT_EQ(state.Items(), (std::vector<std::wstring>{L"Office", L"PDF", L"Twin", L"Twin"}));
-    EXPECT_EQ(state.Selected(), 1);
-    EXPECT_EQ(state.HeaderText(), L"PDF on CUPS:PDF");
+    EXPECT_EQ(state.Selected(), 3) << "each item of the name is selected as it is added: the last stays selected";
+    EXPECT_EQ(current.port, L"USB001");
     EXPECT_TRUE(state.Cancelled) << "closing the dialog without a button counts as Cancel";
+    state.Choose(3);
+    EXPECT_EQ(state.HeaderText(), L"Twin on USB001");
+    for (int option : {0, 1, 2}) {
+        state.Print(option);
+        EXPECT_EQ(state.PrintLevel, option);
+    }
+    EXPECT_FALSE(state.Cancelled);
 
     // No printers, or a current printer the system no longer has: nothing is selected.
     PrinterInfo none;
@@ -28,28 +32,8 @@ TEST(PrintDialogState, OpeningSelectsTheCurrentPrinterAndNamesItsPort) {
     EXPECT_EQ(empty.Selected(), -1);
     EXPECT_EQ(empty.HeaderText(), L"");
     PrinterInfo gone{L"Removed", L"LPT9:"};
-    PrintDialogState stale(kPrinters, gone);
+    PrintDialogState stale(printers, gone);
     stale.Load();
     EXPECT_EQ(stale.Selected(), -1);
     EXPECT_EQ(stale.HeaderText(), L"Removed on LPT9:");
-}
-
-TEST(PrintDialogState, OfTwoPrintersWithOneNameTheFirstIsUsedAndPrintAnswersTheLevel) {
-    PrinterInfo current{L"Twin", L"USB002"};
-    PrintDialogState state(kPrinters, current);
-    state.Load();
-    EXPECT_EQ(state.Selected(), 3) << "each item of the name is selected as it is added: the last stays selected";
-    EXPECT_EQ(current.port, L"USB001");
-    state.Choose(3);
-    EXPECT_EQ(state.HeaderText(), L"Twin on USB001");
-    state.Choose(2);
-    EXPECT_EQ(current.port, L"USB001");
-
-    for (int option : {0, 1, 2}) {
-        PrintDialogState printing(kPrinters, current);
-        printing.Load();
-        printing.Print(option);
-        EXPECT_FALSE(printing.Cancelled);
-        EXPECT_EQ(printing.PrintLevel, option);
-    }
 }
