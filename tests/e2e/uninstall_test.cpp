@@ -18,21 +18,14 @@ using namespace ardmoor::test;
 
 namespace {
 
-const wchar_t* kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::wstring kPlover = L"ArdmoorPloverSketch";
-const std::wstring kInvalid = L"ArdmoorE2E_NoCommand";
+const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const std::wstring kPloverFolder = L"C:\\Program Files\\Plover Sketch";
 
-bool EntryExists(const std::wstring& name) {
+bool EntryExists(const std::wstring& sub) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kUninstall + name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     ::RegCloseKey(key);
     return true;
-}
-
-void DeleteEntry(const std::wstring& name) {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstall + name).c_str());
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kUninstall + name).c_str());
 }
 
 // Run from a copy on drive C: an installer reads itself, which it cannot do by the name Wine
@@ -85,19 +78,12 @@ std::wstring TrashFolder() {
     return path + L"\\Trash";
 }
 
-struct Seeded {
-    Seeded() {
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kUninstall + kInvalid).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &key, nullptr);
-        const std::wstring name = L"Ardmoor Entry Without Command";
-        ::RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                         static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
-    }
-    ~Seeded() {
-        DeleteEntry(kInvalid);
-        DeleteEntry(kPlover);  // should the uninstall have failed
+// Should the uninstall fail, nothing of the program stays for the next run.
+struct PloverCleanup {
+    const std::wstring key = kUninstall + L"\\ArdmoorPloverSketch";
+    ~PloverCleanup() {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
         RemoveTree(kPloverFolder);
     }
 };
@@ -119,13 +105,15 @@ HWND FindOwn(const App& w, const wchar_t* caption) { return w.WaitDialog(caption
 }  // namespace
 
 TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecycled) {
-    Seeded seeded;
+    PloverCleanup plover;
+    TestRegistryKey noCommand(HKEY_LOCAL_MACHINE, kUninstall);
+    noCommand.SetString(L"", L"DisplayName", L"Ardmoor Entry Without Command");
     const std::wstring trash = TrashFolder();
     ASSERT_FALSE(trash.empty()) << "XDG_DATA_HOME is not set for the test prefix";
     RemoveTree(trash + L"\\files\\Plover Sketch");
     ::DeleteFileW((trash + L"\\info\\Plover Sketch.trashinfo").c_str());
     ASSERT_TRUE(RunInstaller(BuildPath(L"installers\\plover-sketch-setup.exe")));
-    ASSERT_TRUE(EntryExists(kPlover));
+    ASSERT_TRUE(EntryExists(plover.key));
 
     App w;
     ASSERT_NO_FATAL_FAILURE(w.Start());
@@ -150,7 +138,7 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     ASSERT_NE(verify, nullptr) << "a cancelled uninstall leads to the verification dialog";
     PressDialogButton(verify, IDNO);
     ASSERT_TRUE(WaitUntil([&] { return !FindOwn(w, L"Verify...") && ::IsWindowEnabled(w.main); }));
-    EXPECT_TRUE(EntryExists(kPlover));
+    EXPECT_TRUE(EntryExists(plover.key));
     EXPECT_EQ(w.Count(), rows);
 
     // 2. A double-click on the row; the uninstaller's copy in %TEMP% does the work and is waited for.
@@ -160,7 +148,7 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     PressDialogButton(confirm, IDOK);  // "&Uninstall"
     HWND completed = WaitForWindow(L"Plover Sketch Uninstall: Completed");
     ASSERT_NE(completed, nullptr);
-    EXPECT_FALSE(EntryExists(kPlover)) << "the uninstaller removed its entry";
+    EXPECT_FALSE(EntryExists(plover.key)) << "the uninstaller removed its entry";
     PumpFor(500);
     EXPECT_FALSE(::IsWindowEnabled(w.main)) << "the wait ended while the uninstaller's copy still ran";
     EXPECT_EQ(FindOwn(w, L"Verify..."), nullptr);
@@ -196,7 +184,7 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     ASSERT_TRUE(WaitUntil([&] { return FindOwn(w, L"Uninstall Software") == nullptr; }, 5s));
     PumpFor(1500);
     EXPECT_EQ(FindOwn(w, L"Uninstall Software"), nullptr) << "the closing Enter started a second uninstall";
-    EXPECT_TRUE(EntryExists(kInvalid));
+    EXPECT_TRUE(EntryExists(noCommand.subPath()));
     RemoveTree(trash + L"\\files\\Plover Sketch");
     ::DeleteFileW((trash + L"\\info\\Plover Sketch.trashinfo").c_str());
 

@@ -42,11 +42,6 @@ struct Drives {
     }
 };
 
-std::vector<std::wstring> Sorted(std::vector<std::wstring> v) {
-    std::sort(v.begin(), v.end());
-    return v;
-}
-
 }  // namespace
 
 // (The captions and buttons of every page, Stop and Refresh are checked end to end.)
@@ -63,8 +58,9 @@ TEST(InstallWizard, SearchesTheCheckedDriveKindsOnlyWhenEnteringTheSearchPageFro
     EXPECT_EQ(rig.Stored(L"Fixed"), 1u);
     EXPECT_EQ(rig.Stored(L"CD"), 0u);
     EXPECT_EQ(rig.Stored(L"IncludeZip"), 0u);
-    EXPECT_EQ(rig.Keys(), Sorted({drives.fixed + L"Setup.EXE", drives.fixed + L"apps\\INSTALL.exe",
-                                  drives.fixed + L"apps\\deep\\mysetup_v2.exe", drives.floppy + L"install.exe"}))
+    EXPECT_EQ(rig.Keys(), (std::vector<std::wstring>{drives.fixed + L"Setup.EXE", drives.fixed + L"apps\\INSTALL.exe",
+                                                   drives.fixed + L"apps\\deep\\mysetup_v2.exe",
+                                                   drives.floppy + L"install.exe"}))
         << "fixed and removable; not the CD-ROM, not the network drive; no decoys";
     const auto it = std::find_if(w.Items().begin(), w.Items().end(), [](auto& i) { return i.name == L"INSTALL.exe"; });
     ASSERT_NE(it, w.Items().end());
