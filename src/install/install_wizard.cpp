@@ -75,10 +75,11 @@ void InstallWizard::ApplyPageState() {
 void InstallWizard::Next() {
     // The last page has started the chosen file already; it is never started twice.
     if (searching_ || finishing_ || closing_ || page_ >= kPageCount - 1) return;
-    ++page_;
+    const int page = ++page_;
     view_.ShowPage(page_);
     view_.LetMessagesRun();
-    if (closing_) return;
+    // A second click served meanwhile has turned the page on and done that page's work.
+    if (closing_ || page_ != page) return;
     ApplyPageState();
     view_.Update();
     if (page_ == kPageSearch) {

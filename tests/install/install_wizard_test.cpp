@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/modOptions.h"
 #include "install/install_wizard.h"
@@ -91,6 +92,18 @@ TEST(InstallWizard, SearchesTheCheckedDriveKindsOnlyWhenEnteringTheSearchPageFro
     EXPECT_EQ(rig.Keys(), std::vector<std::wstring>{drives.cd + L"disk1\\setup.exe"});
     EXPECT_EQ(rig.view.itemsAdded, 1) << "the list was cleared before the new search";
     EXPECT_EQ(w.FoundCountText(), L"1 files found...");
+
+    // Two quick clicks on Next from the first page: the second is served while the first shows its
+    // page. Each turns one page, and the search runs once.
+    w.Back();
+    w.Back();
+    bool clickedAgain = false;
+    rig.view.onPump = [&] {
+        if (!std::exchange(clickedAgain, true)) w.Next();
+    };
+    w.Next();
+    EXPECT_EQ(w.Page(), InstallWizard::kPageSearch);
+    EXPECT_EQ(drives.listed, 3) << "searched once";
 }
 
 TEST(InstallWizard, StopKeepsWhatWasFoundAndClosingDuringASearchLeavesTheControlsAlone) {
