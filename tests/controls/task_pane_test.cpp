@@ -82,6 +82,14 @@ public:
         }, 1000);
         SettleInput();
     }
+    // Whether the tip shows over a link under the pointer. Wine now and then delivers a late move
+    // from where the pointer was before (no real pointer does): the pointer then moves back.
+    bool TipShows(const wchar_t* key) {
+        return PumpUntil([&] {
+            if (pane->HotItem() != &Item(key)) MouseAt(At(key));
+            return ::IsWindowVisible(pane->ToolTipWindow()) != FALSE;
+        }, 5000);
+    }
     static void Click(POINT screen) {
         ClickAt(screen);
         SettleInput();
@@ -226,32 +234,35 @@ TEST(TaskPane, MouseClicksOnlyLinksAndHoverShowsTheHandTheTipAndTheUnderline) {
     Host::Hover(host.At(L"SUPPORT"));
     EXPECT_TRUE(PumpUntil([&] { return pane.HotItem() == &support; }));
     EXPECT_TRUE(HandCursor());
-    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(pane.ToolTipWindow()) != FALSE; }, 5000));
+    EXPECT_TRUE(host.TipShows(L"SUPPORT"));
     EXPECT_EQ(ToolTipText(pane), L"https://quillfen.example/support");
-    // Leaving the pane clears the hot link and hides its tip.
-    RECT button{};
-    ::GetWindowRect(host.button, &button);
-    Host::Hover({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
-    EXPECT_TRUE(PumpUntil([&] { return pane.HotItem() == nullptr; }));
-    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(pane.ToolTipWindow()); }));
-    // Plain text is not hot and shows the arrow; a tip changed meanwhile is the one shown next.
+    // Plain text: no hot item, the arrow, and the tip goes.
     Host::Hover(host.At(L"PHONE"));
     EXPECT_TRUE(PumpUntil([&] { return pane.HotItem() == nullptr; }));
     EXPECT_FALSE(HandCursor());
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(pane.ToolTipWindow()); }));
+    // Off the pane and back: a tip changed meanwhile is the one shown next.
+    RECT button{};
+    ::GetWindowRect(host.button, &button);
+    Host::Hover({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     support.SetToolTipText(L"Second tip");
     Host::Hover(host.At(L"SUPPORT"));
-    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(pane.ToolTipWindow()) != FALSE; }, 5000));
+    EXPECT_TRUE(host.TipShows(L"SUPPORT"));
     EXPECT_EQ(ToolTipText(pane), L"Second tip");
 
     // On the screen, with the pointer on one link and the keyboard focus on another.
     ::SetFocus(pane.hwnd());
     pane.SetFocusedItem(&host.Item(L"REFRESH"));
-    Host::Hover(host.At(L"PROPERTIES"));
-    ASSERT_TRUE(PumpUntil([&] { return pane.HotItem() == &host.Item(L"PROPERTIES"); }));
-    ::ShowWindow(pane.ToolTipWindow(), SW_HIDE);
-    ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpFor(100);
-    const ClientPixels px = CapturePixels(pane.hwnd(), client);
+    ClientPixels px;
+    for (int tries = 0; tries < 3; ++tries) {  // again if a late move (see TipShows) took the link's place
+        Host::Hover(host.At(L"PROPERTIES"));
+        ASSERT_TRUE(PumpUntil([&] { return pane.HotItem() == &host.Item(L"PROPERTIES"); }));
+        ::ShowWindow(pane.ToolTipWindow(), SW_HIDE);
+        ::RedrawWindow(host.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpFor(100);
+        px = CapturePixels(pane.hwnd(), client);
+        if (pane.HotItem() == &host.Item(L"PROPERTIES")) break;
+    }
     ASSERT_FALSE(px.colors.empty());
     const TaskPanePalette palette = TaskPanePalette::FromSystem();
     auto within = [](COLORREF color, int tolerance) {
@@ -274,6 +285,9 @@ TEST(TaskPane, MouseClicksOnlyLinksAndHoverShowsTheHandTheTipAndTheUnderline) {
     const RECT focused = frameTop(L"REFRESH"), plain = frameTop(L"REMOVE");
     EXPECT_LT(px.Count(focused, within(palette.body, 12)), (focused.right - focused.left) * 3 / 4);
     EXPECT_GE(px.Count(plain, within(palette.body, 12)), (plain.right - plain.left) * 9 / 10);
+    // Leaving the pane from the hot link clears it.
+    Host::Hover({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    EXPECT_TRUE(PumpUntil([&] { return pane.HotItem() == nullptr; }));
 }
 
 TEST(TaskPane, KeyboardMovesBetweenLinksClicksThemAndTellsScreenReaders) {
