@@ -242,7 +242,8 @@ TEST_F(MainWindowFixture, ARefreshDuringARefreshReplacesItAndCommandsFollowTheir
     // The user picks a row while the rows are still arriving...
     ASSERT_TRUE(test::PumpUntil([&] { return w->List().Count() >= 2; }, 60000));
     // (Usually rows are still arriving here; on a loaded machine they may all be in already, and
-    // the row must be followed all the same.)
+    // the row must be followed all the same.) A click selects the row, then the window is told.
+    w->List().Item(2).SetSelected(true);
     w->ShowDetails(2);
     const std::wstring key = w->List().Item(2).Key();
     ASSERT_TRUE(WaitForListing(*w));
