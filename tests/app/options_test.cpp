@@ -14,7 +14,7 @@ DWORD ReadDword(HKEY root, const std::wstring& sub, const wchar_t* name, bool* f
 }
 }  // namespace
 
-TEST(Options, FirstRunWritesTheDefaultsAndSaveWritesThemBackEvenAfterTheyWereRemoved) {
+TEST(Options, FirstRunWritesTheDefaultsStoredValuesComeBackAndSaveWritesThemEvenAfterTheyWereRemoved) {
     test::TestRegistryKey key;
     const std::wstring root = key.fullPath() + L"\\Quillfen Software\\Ardmoor";
     const std::wstring settings = key.subPath() + L"\\Quillfen Software\\Ardmoor\\Settings";
@@ -28,27 +28,23 @@ TEST(Options, FirstRunWritesTheDefaultsAndSaveWritesThemBackEvenAfterTheyWereRem
     for (const wchar_t* name : {L"Fixed", L"CD", L"Floppy", L"IncludeZip"})
         EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, name), 1u) << name;
 
-    modOptions::Current().ViewMode = 3;
-    modOptions::Current().SearchCD = 0;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, (key.subPath() + L"\\Quillfen Software").c_str());  // removed meanwhile
-    modOptions::SaveOptions(root);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View"), 3u);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"CD"), 0u);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"Fixed"), 1u);
-}
-
-TEST(Options, StoredValuesAreReadAndGroupsFiveComesBackAsOne) {
-    test::TestRegistryKey key;
-    const std::wstring settings = L"Quillfen Software\\Ardmoor\\Settings";
-    key.SetDword(settings, L"View", 3);
-    key.SetDword(settings, L"Groups", 5);
+    // Stored values are read; Groups 5 is on, and written back as 1.
+    key.SetDword(L"Quillfen Software\\Ardmoor\\Settings", L"View", 3);
+    key.SetDword(L"Quillfen Software\\Ardmoor\\Settings", L"Groups", 5);
     key.SetDword(L"Quillfen Software\\Ardmoor\\InstallSettings", L"Floppy", 0);
-    const std::wstring root = key.fullPath() + L"\\Quillfen Software\\Ardmoor";
     modOptions::LoadOptions(root);
     EXPECT_EQ(modOptions::Current().ViewMode, 3);
     EXPECT_TRUE(modOptions::Current().ShowGroups);
     EXPECT_EQ(modOptions::Current().SearchFloppy, 0);
     EXPECT_EQ(modOptions::Current().SearchFixed, 1);
+
+    modOptions::Current().ViewMode = 1;
+    modOptions::Current().SearchCD = 0;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, (key.subPath() + L"\\Quillfen Software").c_str());  // removed meanwhile
     modOptions::SaveOptions(root);
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, key.subPath() + L"\\" + settings, L"Groups"), 1u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"View"), 1u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, settings, L"Groups"), 1u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"CD"), 0u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"Floppy"), 0u);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, install, L"Fixed"), 1u);
 }
