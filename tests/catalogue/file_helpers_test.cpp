@@ -31,6 +31,7 @@ TEST(FileHelpers, SpecialFoldersAndTheProgramFolder) {
     EXPECT_TRUE(EndsWith(temp, L"\\") && FileExists(temp.substr(0, temp.size() - 1))) << temp;
     EXPECT_TRUE(EndsWith(ToLower(system), L"\\system32\\")) << system;
     EXPECT_TRUE(StartsWith(ToLower(system), ToLower(GetSpecialFolderPath(kFolderWindows))));
+    EXPECT_EQ(ToLower(L"\u00c9COLE"), L"\u00e9cole") << "paths compare case-blind beyond ASCII too";
     EXPECT_EQ(GetSpecialFolderPath(0x7ff0), L"");  // no such folder: empty
     EXPECT_TRUE(FileExists(ProgramFolder() + L"test_catalogue.exe"));
 }

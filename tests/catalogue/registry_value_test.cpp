@@ -135,6 +135,8 @@ TEST(RegistryConvert, Int32Reading) {
     EXPECT_EQ(Int32(REG_DWORD, ByteList({7, 0, 0, 0})), 7);
     EXPECT_EQ(Int32(REG_SZ, Utf16Bytes(Z(L"123\0"))), 123);
     EXPECT_EQ(Int32(REG_EXPAND_SZ, Utf16Bytes(Z(L" -5 \0"))), -5);
+    EXPECT_EQ(Int32(REG_SZ, Utf16Bytes(Z(L"-2147483648\0"))), INT32_MIN);
+    EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"2147483648\0"))).error(), kRegNotANumber);
     EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"1.2.3\0"))).error(), kRegNotANumber);
     EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"\0"))).error(), kRegNotANumber);
     EXPECT_EQ(DataToInt32(REG_SZ, Utf16Bytes(Z(L"4294967295\0"))).error(), kRegNotANumber);
