@@ -8,8 +8,10 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "app/app_info.h"
 #include "export_e2e_util.h"
 #include "platform/strings.h"
 #include "remote_ui.h"
@@ -205,11 +207,26 @@ TEST(ExportCommandLine, NothingReadableExitsWithOne) {
     EXPECT_EQ(RunArdmoor(L"/list").exitCode, 0u) << "readable again";
 }
 
-TEST(ExportCommandLine, ListsWhileTheWindowIsOpen) {
-    AppProcess window;
-    ASSERT_TRUE(window.Start(ArdmoorExe()));
-    HWND main = window.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
-    ASSERT_NE(main, nullptr);
+// A second windowed start is refused with a message, while a listing runs beside the open window.
+TEST(ExportCommandLine, ListsBesideTheOpenWindowWhereASecondWindowIsRefused) {
+    AppProcess first;
+    ASSERT_TRUE(first.Start(ArdmoorExe()));
+    HWND main = first.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
+    ASSERT_NE(main, nullptr) << "the main window did not appear";
+
+    AppProcess second;
+    ASSERT_TRUE(second.Start(ArdmoorExe()));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindDialog(second.pid(), L"Ardmoor")) != nullptr; }, 20s))
+        << "no message box from the second instance";
+    const auto texts = ChildTexts(box);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), std::wstring(ardmoor::kAlreadyRunningText)), texts.end());
+    EXPECT_TRUE(::GetDlgItem(box, IDOK) && !::GetDlgItem(box, IDCANCEL)) << "only an OK button";
+    for (HWND h : TopLevelWindows(second.pid())) EXPECT_NE(ClassName(h), L"ArdmoorMainWindow");
+    PressDialogButton(box, IDOK);
+    DWORD code = 1234;
+    ASSERT_TRUE(second.WaitExit(15s, &code));
+    EXPECT_EQ(code, 0u);
 
     const CliRun list = RunArdmoor(L"/list");
     EXPECT_EQ(list.exitCode, 0u) << list.err;
@@ -217,10 +234,18 @@ TEST(ExportCommandLine, ListsWhileTheWindowIsOpen) {
                             "Windows\\CurrentVersion\\Uninstall\\{6F1C2A4B-9D3E-4B7A-8C21-5E0F3A9B7D10}\r\n"),
               std::string::npos)
         << list.out;
-    EXPECT_TRUE(window.Running());
+    EXPECT_TRUE(first.Running());
     EXPECT_TRUE(::IsWindowVisible(main));
     ::PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(window.WaitExit(20s));
+    EXPECT_TRUE(first.WaitExit(20s));
+
+    // Once the first has ended, the window starts again.
+    AppProcess again;
+    ASSERT_TRUE(again.Start(ArdmoorExe()));
+    main = again.WaitForWindow(L"ArdmoorMainWindow", L"Ardmoor", 30s);
+    ASSERT_NE(main, nullptr);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(again.WaitExit(15s));
 }
 
 TEST(ExportCommandLine, WritesToTheConsoleThatStartedIt) {
