@@ -24,16 +24,6 @@ using namespace ardmoor::test;
 
 namespace {
 
-HWND WaitOwnWindow(const AppProcess& app, const wchar_t* caption) {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND h : TopLevelWindows(app.pid()))
-            if (::IsWindowVisible(h) && WindowText(h) == caption) found = h;
-        return found != nullptr;
-    }, 15s);
-    return found;
-}
-
 void ClickButton(HWND dialog, const wchar_t* text) {
     RECT r{};
     ::GetWindowRect(FindChild(dialog, L"Button", text), &r);
@@ -178,13 +168,12 @@ std::vector<Expected> WhatTheSystemReports() {
 TEST(AboutAndSystemInformation, OpenFromTaskPaneAndLogoShowTheSystemAndCloseWithOkEnterAndEsc) {
     ArdmoorApp w;
     ASSERT_NO_FATAL_FAILURE(w.Start(false));
-    const AppProcess& app = w.app;
     HWND main = w.main, tasks = w.tasks, strip = FindChild(main, L"ArdmoorTitleStrip");
     ASSERT_NE(strip, nullptr);
 
     // "About..." in the task pane; Esc closes the box.
     ASSERT_TRUE(WaitUntil([&] { return AccessibleDoDefaultAction(tasks, L"About..."); }, 30s));
-    HWND about = WaitOwnWindow(app, L"About Ardmoor");
+    HWND about = w.WaitDialog(L"About Ardmoor", 15s);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(::GetWindow(about, GW_OWNER), main);
     EXPECT_FALSE(::IsWindowEnabled(main));
@@ -198,7 +187,7 @@ TEST(AboutAndSystemInformation, OpenFromTaskPaneAndLogoShowTheSystemAndCloseWith
     POINT logo{strip_.right - ::MulDiv(36, static_cast<int>(::GetDpiForWindow(strip)), 96), strip_.bottom / 2};
     ::ClientToScreen(strip, &logo);
     ClickAt(logo);
-    about = WaitOwnWindow(app, L"About Ardmoor");
+    about = w.WaitDialog(L"About Ardmoor", 15s);
     ASSERT_NE(about, nullptr) << "the logo did not open the About box";
 
     // "&System Info" three times: the report, then OK, Enter and Esc each close it.
@@ -206,7 +195,7 @@ TEST(AboutAndSystemInformation, OpenFromTaskPaneAndLogoShowTheSystemAndCloseWith
     for (const char* closing : {"OK", "Enter", "Esc"}) {
         ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == about; }, 5s));
         ClickButton(about, L"&System Info");
-        HWND info = WaitOwnWindow(app, L"System Information...");
+        HWND info = w.WaitDialog(L"System Information...", 15s);
         ASSERT_NE(info, nullptr) << closing;
         EXPECT_EQ(::GetWindow(info, GW_OWNER), about);
         EXPECT_FALSE(::IsWindowEnabled(about));
