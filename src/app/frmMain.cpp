@@ -55,7 +55,10 @@ bool frmMain::Load(int showCommand) {
     pRefresh();
     OnListingBatches();
     // Under Wine a list's first paint costs several times a later one (its font and icons met for
-    // the first time); paid into a memory bitmap here, it does not hold up the shown window.
+    // the first time); paid into a memory bitmap here, it does not hold up the shown window. The
+    // rows taken so far are laid out first, so that their layout does not wait for the shown
+    // window's first turn either.
+    lvRemove.SetRedraw(true);
     PaintOffScreen(lvRemove.hwnd());
     ::ShowWindow(hwnd(), showCommand);
     ::UpdateWindow(hwnd());

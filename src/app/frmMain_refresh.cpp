@@ -3,6 +3,7 @@
 // arrive, keeps them sorted and grouped, and then takes their tips and icons. Its own thread only
 // shows what arrives, a slice at a time, so it answers messages all along.
 #include <chrono>
+#include <utility>
 
 #include "app/frmMain.h"
 #include "app/modOptions.h"
@@ -52,6 +53,7 @@ void frmMain::pRefresh() {
     busy_ = 1;
     refreshState_ = 1;
     rowsDone_ = false;
+    finishRowsDue_ = false;
     currentRow_ = {};
     ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
 
@@ -79,6 +81,7 @@ void frmMain::CancelRefresh() {
     stream_.reset();
     SortArrivedRows();
     // The rows that arrived stay, as a finished listing would show them.
+    finishRowsDue_ = false;
     if (!rowsDone_) FinishRows();
     FinishRefresh();
 }
@@ -92,14 +95,28 @@ void frmMain::OnListingBatches() {
         unsorted = false;
         SortArrivedRows();
     };
+    if (std::exchange(finishRowsDue_, false) && stream_) {
+        FinishRows();
+        ::PostMessageW(hwnd(), kListingMessage, 0, 0);
+        return;
+    }
+    bool tookRows = false;
     while (stream_ && stream_->TakeBatch(batch)) {
         if (batch.kind != ListingBatch::Kind::Rows) sortNow();
         switch (batch.kind) {
         case ListingBatch::Kind::Rows:
+            tookRows = true;
             AddRows(batch);
             unsorted = true;  // once for all the rows this turn takes
             break;
         case ListingBatch::Kind::RowsEnd:
+            if (tookRows) {
+                // The list's layout after this turn's rows and the selection, scrolling and
+                // details that finish them each cost the window a turn of their own.
+                finishRowsDue_ = true;
+                ::PostMessageW(hwnd(), kListingMessage, 0, 0);
+                return;
+            }
             FinishRows();
             break;
         case ListingBatch::Kind::IconFolder:

@@ -14,6 +14,7 @@
 #include "controls/list_view/list_view.h"
 #include "desktop_test_util.h"
 #include "platform/message_pump.h"
+#include "platform/unique_handle.h"
 #include "platform/window.h"
 
 using namespace ardmoor;
@@ -263,6 +264,62 @@ TEST_F(ListViewTest, RowsAreDrawnOnceMessagesRunAndNotWhileRedrawIsOff) {
     ASSERT_TRUE(list->Add(L"extra", L"Extra row"));
     PumpFor(200);
     EXPECT_GT(InkIn(5), 0);
+}
+
+// A repaint of the whole list is drawn a band per WM_PAINT, the rest left for later turns; in the
+// end the screen shows what it showed before. Stale pixels are painted over the list first, so
+// that whatever a paint misses stays visible.
+TEST_F(ListViewTest, AWholeRepaintComesABandAtATimeAndLeavesNothingOut) {
+    list->SetView(list_view::kViewIcons);
+    AddRows(300);
+    PumpFor(300);
+    RECT client{};
+    ::GetClientRect(list->hwnd(), &client);
+    const ClientPixels before = CapturePixels(list->hwnd(), client);
+    ASSERT_FALSE(before.colors.empty());
+    const COLORREF stale = RGB(255, 0, 255);
+    const auto smear = [&](const RECT& r) {
+        const HBRUSH brush = ::CreateSolidBrush(stale);
+        ::FillRect(WindowDc(list->hwnd()).get(), &r, brush);
+        ::DeleteObject(brush);
+    };
+    const auto paintOnce = [&] {
+        MSG msg;
+        if (!::PeekMessageW(&msg, list->hwnd(), WM_PAINT, WM_PAINT, PM_REMOVE)) return false;
+        ::DispatchMessageW(&msg);
+        return true;
+    };
+    const auto staleIn = [&](const RECT& r) {
+        return CapturePixels(list->hwnd(), r).Count(r, [&](COLORREF c) { return c == stale; });
+    };
+    RECT top = client, bottom = client;
+    top.bottom = client.bottom / 8;
+    bottom.top = client.bottom - client.bottom / 8;
+
+    smear(client);
+    ::InvalidateRect(list->hwnd(), nullptr, TRUE);
+    ASSERT_TRUE(paintOnce());
+    EXPECT_EQ(staleIn(top), 0) << "the first band is the top of the list";
+    EXPECT_GT(staleIn(bottom), 0) << "the bottom waits for a later paint";
+    RECT left{};
+    ASSERT_TRUE(::GetUpdateRect(list->hwnd(), &left, FALSE)) << "and is still due";
+    EXPECT_GT(left.top, 0);
+    EXPECT_EQ(left.bottom, client.bottom);
+    int paints = 1;
+    while (paintOnce()) ++paints;
+    EXPECT_GT(paints, 2);
+    EXPECT_FALSE(::GetUpdateRect(list->hwnd(), nullptr, FALSE));
+    const ClientPixels after = CapturePixels(list->hwnd(), client);
+    EXPECT_EQ(after.Count(client, [&](COLORREF c) { return c == stale; }), 0);
+    EXPECT_TRUE(after.colors == before.colors) << "the bands join up into the picture of one whole paint";
+
+    // A small repaint, one row, is drawn in one go.
+    const RECT row = LabelRect(0);
+    smear(row);
+    ::InvalidateRect(list->hwnd(), &row, TRUE);
+    ASSERT_TRUE(paintOnce());
+    EXPECT_FALSE(::GetUpdateRect(list->hwnd(), nullptr, FALSE));
+    EXPECT_EQ(staleIn(row), 0);
 }
 
 TEST_F(ListViewTest, IconsOnDemandAreAskedOnceWhenARowIsDrawnOrReadAndTheSharedListOutlivesTheList) {

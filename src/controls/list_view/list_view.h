@@ -271,6 +271,8 @@ private:
     void BeginBatch();
     void EndBatch();
     void RedrawOn();
+    static constexpr LONG kPaintBands = 4;  // a full repaint takes this many turns
+    bool PaintBand(HWND hwnd);
 
     // Events.
     class Host;
@@ -296,6 +298,7 @@ private:
     bool groupsEnabled_ = false;
     bool userRedraw_ = true;  // as the caller last set it
     bool batching_ = false;   // drawing held until the posted end-of-batch message
+    bool paintingBands_ = false;  // a large repaint is part drawn; the rest is due without erasing
     std::shared_ptr<bool> alive_;
 
     std::vector<ColumnRecord> columns_;

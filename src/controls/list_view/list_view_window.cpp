@@ -279,6 +279,36 @@ LRESULT ListView::OnHostMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     }
 }
 
+// A paint of many rows costs Wine tens of milliseconds (icons above all), so a large repaint is
+// drawn a band at a time: the rest stays invalid and comes back as the next WM_PAINT, after the
+// messages that arrived meanwhile.
+bool ListView::PaintBand(HWND hwnd) {
+    RECT update{}, client{};
+    if (!::GetUpdateRect(hwnd, &update, FALSE) || !::GetClientRect(hwnd, &client)) return false;
+    const LONG band = std::max<LONG>((client.bottom + kPaintBands - 1) / kPaintBands, 1);
+    if (batching_ || !userRedraw_ || update.bottom - update.top <= band) {
+        // The control's own paint, frame and all, for the last band too: erased as the others.
+        if (std::exchange(paintingBands_, false)) ::InvalidateRect(hwnd, &update, TRUE);
+        return false;
+    }
+    const UniqueRegion pending(::CreateRectRgn(0, 0, 0, 0));
+    const UniqueRegion part(::CreateRectRgn(update.left, update.top, update.right, update.top + band));
+    if (!pending || !part || ::GetUpdateRgn(hwnd, pending.get(), FALSE) == ERROR ||
+        ::CombineRgn(part.get(), part.get(), pending.get(), RGN_AND) == ERROR)
+        return false;
+    HDC dc = ::GetDCEx(hwnd, nullptr, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
+    if (!dc) return false;
+    // The rest stays due without its erasing, or Wine would blank it now, well before its rows
+    // are drawn; each band erases its own background.
+    ::ValidateRect(hwnd, nullptr);
+    paintingBands_ = ::CombineRgn(pending.get(), pending.get(), part.get(), RGN_DIFF) > NULLREGION;
+    if (paintingBands_) ::InvalidateRgn(hwnd, pending.get(), FALSE);
+    ::SelectClipRgn(dc, part.get());
+    CallListProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    ::ReleaseDC(hwnd, dc);
+    return true;
+}
+
 LRESULT ListView::CallListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) const {
     return ::CallWindowProcW(listProc_, hwnd, msg, wp, lp);
 }
@@ -308,6 +338,9 @@ LRESULT CALLBACK ListView::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
             if (msg == WM_KEYDOWN && wp == VK_RETURN) self->returnPressed_ = true;
             break;
         case WM_KILLFOCUS: self->returnPressed_ = false; break;
+        case WM_PAINT:
+            if (!wp && self->PaintBand(hwnd)) return 0;
+            break;
         case WM_KEYUP:
         case WM_SYSKEYUP: {
             if (IsMenuKey(wp)) return 0;
