@@ -167,7 +167,7 @@ private:
     bool exporting_ = false;  // the window is out of use while an export writes its file
     int refreshState_ = 0;
     bool rowsDone_ = false;
-    bool finishRowsDue_ = false;  // the rows ended; FinishRows waits for the next turn
+    int finishRowsDue_ = 0;  // the rows ended: turns left until FinishRows (layout, then it)
     bool drawingHeld_ = false;  // the list repaints on a timer while rows and icons stream in
     int placeholderIcon_ = -1;
     bool unloaded_ = false;

@@ -3,7 +3,6 @@
 // arrive, keeps them sorted and grouped, and then takes their tips and icons. Its own thread only
 // shows what arrives, a slice at a time, so it answers messages all along.
 #include <chrono>
-#include <utility>
 
 #include "app/frmMain.h"
 #include "app/modOptions.h"
@@ -53,7 +52,7 @@ void frmMain::pRefresh() {
     busy_ = 1;
     refreshState_ = 1;
     rowsDone_ = false;
-    finishRowsDue_ = false;
+    finishRowsDue_ = 0;
     currentRow_ = {};
     ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
 
@@ -81,7 +80,7 @@ void frmMain::CancelRefresh() {
     stream_.reset();
     SortArrivedRows();
     // The rows that arrived stay, as a finished listing would show them.
-    finishRowsDue_ = false;
+    finishRowsDue_ = 0;
     if (!rowsDone_) FinishRows();
     FinishRefresh();
 }
@@ -95,8 +94,11 @@ void frmMain::OnListingBatches() {
         unsorted = false;
         SortArrivedRows();
     };
-    if (std::exchange(finishRowsDue_, false) && stream_) {
-        FinishRows();
+    if (finishRowsDue_ > 0 && stream_) {
+        // The rows' layout first (the list's held drawing may still await its own message),
+        // then the selection, scrolling and details that finish them.
+        if (--finishRowsDue_ == 1) lvRemove.SetRedraw(true);
+        else FinishRows();
         ::PostMessageW(hwnd(), kListingMessage, 0, 0);
         return;
     }
@@ -113,7 +115,7 @@ void frmMain::OnListingBatches() {
             if (tookRows) {
                 // The list's layout after this turn's rows and the selection, scrolling and
                 // details that finish them each cost the window a turn of their own.
-                finishRowsDue_ = true;
+                finishRowsDue_ = 2;
                 ::PostMessageW(hwnd(), kListingMessage, 0, 0);
                 return;
             }
