@@ -61,7 +61,7 @@ bool frmMain::Load(int showCommand) {
     lvRemove.SetRedraw(true);
     PaintOffScreen(lvRemove.hwnd());
     ::ShowWindow(hwnd(), showCommand);
-    ::UpdateWindow(hwnd());
+    PaintPieceByPiece(hwnd());
     PumpPendingMessages();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "app/window_helpers.h"
 
+#include "platform/message_pump.h"
 #include "platform/unique_handle.h"
 
 namespace ardmoor {
@@ -42,6 +43,16 @@ void PaintOffScreen(HWND window) {
     if (!memory || !bitmap) return;
     const SelectGuard selected(memory.get(), bitmap.get());
     ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
+}
+
+void PaintPieceByPiece(HWND window) {
+    AnswerSentMessages();
+    ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+    // An answer may destroy a child; the walk then simply ends.
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        AnswerSentMessages();
+        ::RedrawWindow(child, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
 }
 
 }  // namespace ardmoor

@@ -21,4 +21,9 @@ void DrawPictureEdge(HDC dc, const RECT& area, UINT edge, UINT flags);
 // Has the window paint its client area into a memory bitmap (WM_PRINTCLIENT), nothing on screen.
 void PaintOffScreen(HWND window);
 
+// Paints what is invalid in the window now, as UpdateWindow does, but the window first and then
+// each child window in turn, answering the messages other threads send in between: under Wine
+// one paint of a whole window full of controls keeps them waiting for tens of milliseconds.
+void PaintPieceByPiece(HWND window);
+
 }  // namespace ardmoor

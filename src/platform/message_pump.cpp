@@ -28,6 +28,11 @@ bool PumpPendingMessages() {
     return true;
 }
 
+void AnswerSentMessages() {
+    MSG msg;
+    (void)::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 PumpThrottle::PumpThrottle(unsigned intervalMs) : interval_(intervalMs), last_(::GetTickCount64()) {}
 
 bool PumpThrottle::Tick() {

@@ -7,6 +7,10 @@ namespace ardmoor {
 // WM_QUIT was seen (it is posted again so that the main loop still ends).
 bool PumpPendingMessages();
 
+// Handles the messages other threads have sent to this thread's windows (they wait for the
+// answer), and nothing else: no posted message, input or paint is taken.
+void AnswerSentMessages();
+
 // For long work that calls it often: pumps pending messages when `intervalMs` have passed since it
 // last did, so that the window keeps painting without the work paying for a repaint each time.
 class PumpThrottle {
