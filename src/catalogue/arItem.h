@@ -113,9 +113,9 @@ public:
     // when the caller has just counted the key's values, ends the pass there without asking the
     // registry for one more.
     void LoadValues(const RegKey& key, const OtherValueSink& others, uint32_t valueCount = kUnknownValueCount);
-    // Only what a row of the listing shows first: resets the record and reads "DisplayName",
-    // "UninstallString" and "QuietUninstallString" by name, then sets ItemName. LoadValues on the
-    // same key completes the record later.
+    // Only what a row of the listing shows first: resets the record and reads "DisplayName" and
+    // "UninstallString" by name ("QuietUninstallString" only without the latter), then sets
+    // ItemName. LoadValues on the same key completes the record later.
     void LoadRowValues(const RegKey& key);
     // After LoadRowValues: the rest of what the listing shows, by name: the tip's values
     // (Publisher, DisplayVersion, HelpLink, InstallDate, InstallLocation) and DisplayIcon for the

@@ -72,7 +72,12 @@ struct ComScope {
 }  // namespace
 
 ListingStream::ListingStream(Options options) : shared_(std::make_shared<Shared>()) {
-    thread_ = std::thread([shared = shared_, options = std::move(options)] {
+    // Returns once the thread runs: a new thread must take the loader lock first, and under Wine
+    // a library loading right after this (as the program does at start) would hold it up.
+    std::promise<void> running;
+    std::future<void> ran = running.get_future();
+    thread_ = std::thread([shared = shared_, options = std::move(options), running = std::move(running)]() mutable {
+        running.set_value();
         try {
             Run(shared, options);
         } catch (...) {
@@ -83,6 +88,7 @@ ListingStream::ListingStream(Options options) : shared_(std::make_shared<Shared>
         shared->finished = true;
         shared->finishedSignal.notify_all();
     });
+    ran.wait_for(std::chrono::seconds(1));
 }
 
 ListingStream::~ListingStream() {
