@@ -122,7 +122,6 @@ TEST_F(MainWindowFixture, RefreshListsMachineAndUserEntriesSortedWithCountIconsA
     EXPECT_EQ(TaskText(*w, L"Properties", L"ITEMNAME"), L"{9A-PRODUCT}");
     EXPECT_EQ(TaskText(*w, L"Properties", L"PUBLISHER"), L"Publsher: ");
     EXPECT_EQ(w->Status().PanelText(2), L"8 items..." + std::wstring(10, L' '));
-    EXPECT_EQ(w->Status().PanelText(1), L"Ardmoor" + std::wstring(10, L' '));
     if (list.GroupsSupported()) {
         EXPECT_NE(list.Item(1).Group(), list.Item(2).Group()) << "a brace is in Other, not with the A's";
         EXPECT_EQ(list.GroupCaptions().front(), L"A");
@@ -174,7 +173,6 @@ TEST_F(MainWindowFixture, KeepsItsMinimumSizeChecksItsViewAndSavesOptionsHowever
         const int dpi = static_cast<int>(::GetDpiForWindow(w->hwnd()));
         EXPECT_EQ(info.ptMinTrackSize.x, ::MulDiv(480, dpi, 96));
         EXPECT_EQ(info.ptMinTrackSize.y, ::MulDiv(360, dpi, 96));
-        EXPECT_EQ(w->Status().PanelText(2), L"0 items..." + std::wstring(10, L' '));
         // The View menu checks its mode, and offers groups only where they exist.
         HMENU view = w->ViewMenu();
         ListView& list = w->List();
@@ -301,14 +299,12 @@ TEST_F(MainWindowFixture, FollowsTheDpiOfItsMonitor) {
 
     // Moved to a monitor at 1.5 times the DPI (the message the system sends then).
     const int nameWidth = list.Column(1).WidthTwips() * dpi / 1440;
-    const long panelWidth = w->Status().PanelMinWidth(2);
     const int next = dpi * 3 / 2;
     RECT suggested{r.left, r.top, r.left + ::MulDiv(900, next, 96), r.top + ::MulDiv(620, next, 96)};
     ::SendMessageW(w->hwnd(), WM_DPICHANGED, MAKEWPARAM(next, next), reinterpret_cast<LPARAM>(&suggested));
     const int newWidth = static_cast<int>(::SendMessageW(list.hwnd(), LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_NEAR(newWidth, nameWidth * 3 / 2, 2);
     EXPECT_EQ(w->Status().PanelMinWidth(2), ::MulDiv(120, next, 96));
-    EXPECT_NE(panelWidth, w->Status().PanelMinWidth(2));
     EXPECT_EQ(fontHeight(next).first, fontHeight(next).second);
     w->Destroy();
 }
