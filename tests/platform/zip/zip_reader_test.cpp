@@ -74,10 +74,7 @@ TEST_F(ZipTest, ListsNamesAttributesAndSizes) {
     EXPECT_LT(reader_.Entry(1).compressedSize, 100u);
     EXPECT_FALSE(reader_.Entry(1).encrypted);
     EXPECT_TRUE(reader_.Entry(7).encrypted);
-    EXPECT_THROW((void)reader_.Entry(8), std::out_of_range);
-    reader_.Close();
-    EXPECT_FALSE(reader_.IsOpen());
-    EXPECT_EQ(reader_.EntryCount(), 0u);
+    EXPECT_THROW((void)reader_.Entry(8), std::out_of_range);  // (Close: the cancel test's last step)
 }
 
 TEST_F(ZipTest, ReadsZip64PrefixedAndCommentedArchives) {
