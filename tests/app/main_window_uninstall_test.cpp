@@ -106,25 +106,19 @@ TEST_F(MainWindowUninstall, RemovalAsksAndMakesTheRowAboveCurrentDownToTheLastRo
     EXPECT_EQ(list.Count(), 7);
     EXPECT_TRUE(pKeyExists(Key(1)));
 
-    // The first row: the next one moves up and is current.
-    prompter.messageAnswers = {IDYES};
-    Command(*w, kIdMenuRemove);
-    EXPECT_FALSE(pKeyExists(Key(1)));
-    EXPECT_EQ(list.Count(), 6);
-    EXPECT_EQ(w->SelectedIndex(), 1);
-    EXPECT_EQ(list.SelectedItem().Text(), L"Entry 2");
-    EXPECT_EQ(Count(*w), L"6 items..." + std::wstring(10, L' '));
-    EXPECT_EQ(RemoveText(*w), L"Remove Entry 2 from your uninstall listing...");
-
-    // Row 5 (Entry 6): row 4 becomes current.
+    // Yes removes entry `gone`; row `row`, entry `shown`, is then current, and `left` rows are counted.
+    const auto removed = [&](int gone, int row, int shown, int left) {
+        prompter.messageAnswers = {IDYES};
+        Command(*w, kIdMenuRemove);
+        EXPECT_FALSE(pKeyExists(Key(gone)));
+        EXPECT_EQ(w->SelectedIndex(), row);
+        EXPECT_EQ(list.SelectedItem().Text(), L"Entry " + std::to_wstring(shown));
+        EXPECT_EQ(RemoveText(*w), L"Remove Entry " + std::to_wstring(shown) + L" from your uninstall listing...");
+        EXPECT_EQ(Count(*w), std::to_wstring(left) + L" items..." + std::wstring(10, L' '));
+    };
+    removed(1, 1, 2, 6);  // the first row: the next one moves up and is current
     w->ShowDetails(5);
-    prompter.messageAnswers = {IDYES};
-    Command(*w, kIdMenuRemove);
-    EXPECT_FALSE(pKeyExists(Key(6)));
-    EXPECT_EQ(w->SelectedIndex(), 4);
-    EXPECT_EQ(list.SelectedItem().Text(), L"Entry 5");
-    EXPECT_EQ(RemoveText(*w), L"Remove Entry 5 from your uninstall listing...");
-    EXPECT_EQ(Count(*w), L"5 items..." + std::wstring(10, L' '));
+    removed(6, 4, 5, 5);  // row 5 (Entry 6): row 4 becomes current
 
     // Down to the only row, then that one: the list is empty, index 1 stays and nothing is selected.
     for (int n = 5; n > 0; --n) {

@@ -21,8 +21,8 @@ void SetBytes(TestRegistryKey& k, const wchar_t* name, DWORD type, const std::ve
 }
 }  // namespace
 
-// (Every conversion is checked case by case in registry_value_test.cpp; here what the real
-// registry hands back for such data, by name and by index alike.)
+// What the real registry hands back for such data, by name and by index alike, and what the layer
+// makes of it (the other conversions: registry_value_test.cpp).
 TEST(RegistryMalformed, DataThatIsNotWhatItsTypePromisesReadsTheSameByNameAndByIndex) {
     TestRegistryKey k;
     SetBytes(k, L"NoNul", REG_SZ, Utf16Bytes(L"abc"));

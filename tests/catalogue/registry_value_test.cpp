@@ -1,4 +1,5 @@
-// The registry layer's data conversions, without touching the registry.
+// The registry layer's data conversions, without touching the registry. (Data shorter than its type
+// promises, or without its NULs, is read back from the real registry in registry_malformed_test.cpp.)
 #include <gtest/gtest.h>
 
 #include "catalogue/registry_value.h"
@@ -27,12 +28,8 @@ int32_t Int32(DWORD type, const std::vector<BYTE>& data) {
 
 TEST(RegistryConvert, StringsAsStored) {
     EXPECT_EQ(DataToText(REG_SZ, Utf16Bytes(Z(L"abc\0"))), L"abc");
-    EXPECT_EQ(DataToText(REG_SZ, Utf16Bytes(L"abc")), L"abc");  // no terminating NUL
     EXPECT_EQ(DataToText(REG_SZ, Utf16Bytes(Z(L"ab\0cd\0"))), L"ab");
     EXPECT_EQ(DataToText(REG_SZ, std::vector<BYTE>{}), L"");
-    // An odd trailing byte is ignored.
-    EXPECT_EQ(DataToText(REG_SZ, ByteList({'a', 0, 'b', 0, 'c'})), L"ab");
-    EXPECT_EQ(DataToText(REG_SZ, ByteList({'a'})), L"");
     // REG_EXPAND_SZ stays raw (unexpanded) in the registry layer.
     EXPECT_EQ(DataToText(REG_EXPAND_SZ, Utf16Bytes(Z(L"%SystemRoot%\\x.exe\0"))), L"%SystemRoot%\\x.exe");
     EXPECT_EQ(DataToText(REG_SZ, Utf16Bytes(Z(L"\u65e5\u672c\u8a9e \u0420\u0443\u0441\0"))),
@@ -47,8 +44,6 @@ TEST(RegistryConvert, StringsAsStored) {
 TEST(RegistryConvert, NumbersAsDecimalDigitsBothWays) {
     EXPECT_EQ(DataToText(REG_DWORD, ByteList({5, 0, 0, 0})), L"5");
     EXPECT_EQ(DataToText(REG_DWORD, ByteList({0xff, 0xff, 0xff, 0xff})), L"4294967295");
-    EXPECT_EQ(DataToText(REG_DWORD, ByteList({0x34, 0x12})), L"4660");  // short data: the bytes there are
-    EXPECT_EQ(DataToText(REG_DWORD, std::vector<BYTE>{}), L"0");
     EXPECT_EQ(DataToText(REG_DWORD, ByteList({1, 0, 0, 0, 9, 9})), L"1");  // long data: the first four
     EXPECT_EQ(DataToText(REG_QWORD, ByteList({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff})),
               L"18446744073709551615");
@@ -85,7 +80,6 @@ TEST(RegistryConvert, BinaryIsOneCharacterPerTwoBytes) {
 TEST(RegistryConvert, MultiStringOneLinePerString) {
     EXPECT_EQ(DataToText(REG_MULTI_SZ, Utf16Bytes(Z(L"a\0bc\0\0"))), L"a\r\nbc");
     EXPECT_EQ(DataToText(REG_MULTI_SZ, Utf16Bytes(Z(L"a\0bc\0"))), L"a\r\nbc");  // no closing NUL
-    EXPECT_EQ(DataToText(REG_MULTI_SZ, Utf16Bytes(Z(L"a\0bc"))), L"a\r\nbc");    // no NUL at all
     EXPECT_EQ(DataToText(REG_MULTI_SZ, Utf16Bytes(Z(L"\0\0"))), L"");
     EXPECT_EQ(DataToText(REG_MULTI_SZ, Utf16Bytes(Z(L"\0"))), L"");
     EXPECT_EQ(DataToText(REG_MULTI_SZ, std::vector<BYTE>{}), L"");

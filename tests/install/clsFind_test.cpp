@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,17 +63,6 @@ void MakeTree(const TempDir& dir) {
     ASSERT_TRUE(::CreateDirectoryW((dir / L"empty").c_str(), nullptr));
 }
 
-// Creates a file of `size` bytes without writing them (sparse where the file system allows).
-bool MakeSizedFile(const std::wstring& path, uint64_t size) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(size);
-    const bool ok = ::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
-    ::CloseHandle(h);
-    return ok;
-}
-
 }  // namespace
 
 TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolderAndReportsOnlyMatchingFiles) {
@@ -115,7 +105,8 @@ TEST(clsFind, WalksDepthFirstOnceWhetherOrNotTheHandlerListsEachFolderAndReports
 
     // Files only, never a folder named like a match, with all 64 bits of their size; one
     // backslash, also when the root came with one.
-    ASSERT_TRUE(MakeSizedFile(dir / L"Tools\\big.exe", 4294967297ULL));
+    ASSERT_TRUE(test::WriteFileBytes(dir / L"Tools\\big.exe", ""));
+    std::filesystem::resize_file(dir / L"Tools\\big.exe", 4294967297ULL);  // not written: sparse where it can be
     folders.events.clear();
     bare.EnumerateFiles(dir / L"Tools\\", L"*.exe;*.zip");
     std::sort(folders.events.begin(), folders.events.end());

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+
 #include "install/install_wizard.h"
 #include "platform/strings.h"
 #include "platform/zip/zip_reader.h"
@@ -19,20 +21,9 @@ using ardmoor::zip::test::BuildZip;
 
 namespace {
 
-BuildEntry File(std::string name, std::string data = "MZ setup") {
-    BuildEntry e;
-    e.name = std::move(name);
-    e.data = std::move(data);
-    return e;
-}
-
+BuildEntry File(std::string name, std::string data = "MZ setup") { return {.name = std::move(name), .data = std::move(data)}; }
 BuildEntry Folder(std::string name) {
-    BuildEntry e;
-    e.name = std::move(name);
-    e.method = 0;
-    e.host = 0;
-    e.external = FILE_ATTRIBUTE_DIRECTORY;
-    return e;
+    return {.name = std::move(name), .method = 0, .host = 0, .external = FILE_ATTRIBUTE_DIRECTORY};
 }
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -40,13 +31,8 @@ bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()
 // Folders made below `root` (names only).
 std::vector<std::wstring> FoldersIn(const std::wstring& root) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = ::FindFirstFileW((root + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != L'.') names.push_back(fd.cFileName);
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
+    for (const auto& e : std::filesystem::directory_iterator(root))
+        if (e.is_directory()) names.push_back(e.path().filename().wstring());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -156,9 +142,9 @@ TEST(InstallWizardArchives, AnArchiveWithoutASetupProgramIsExtractedAndSaysWhere
     EXPECT_TRUE(a.rig.view.closed);
 }
 
+// The wizard treats every entry the reader refuses alike (each refusal: zip_reader_test.cpp): one
+// refused before a byte of it is written, and one found bad only once written.
 TEST(InstallWizardArchives, BrokenOrHostileArchivesAreRefusedWholeAndNothingIsStarted) {
-    BuildEntry encrypted = File("data.bin");
-    encrypted.flags = 0x0001;
     BuildEntry badCrc = File("setup.dat", "payload");
     badCrc.crc = 0x12345678;
     const struct {
@@ -166,8 +152,6 @@ TEST(InstallWizardArchives, BrokenOrHostileArchivesAreRefusedWholeAndNothingIsSt
         std::vector<BuildEntry> entries;
     } cases[] = {
         {"a name leading out of the folder", {File("readme.txt"), File("setup.exe"), File("../escaped.exe")}},
-        {"an absolute name", {File("setup.exe"), File("C:/Windows/evil.exe")}},
-        {"an encrypted entry", {File("setup.exe"), encrypted}},
         {"a CRC mismatch", {File("setup.exe"), badCrc}},
     };
     for (const auto& c : cases) {

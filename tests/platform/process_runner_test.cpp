@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "platform/command_line.h"
+#include "platform/strings.h"
 #include "platform/system_process_runner.h"
 #include "remote_ui.h"
 #include "test_support.h"
@@ -15,11 +16,6 @@ using namespace ardmoor;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(towlower(c));
-    return s;
-}
 
 double CpuSeconds(HANDLE process) {
     FILETIME created{}, exited{}, kernel{}, user{};
@@ -57,9 +53,9 @@ TEST(CommandLine, NamesOnlyProgramsTheLineNames) {
     // Bare names come from the system's folders, with ".exe" added when missing.
     r = ResolveCommandLine(L"MsiExec.exe /I{6F1C2A4B}");
     ASSERT_TRUE(r.ok());
-    EXPECT_TRUE(Lower(r->program).ends_with(L"\\system32\\msiexec.exe")) << std::string(r->program.begin(), r->program.end());
+    EXPECT_TRUE(ToLower(r->program).ends_with(L"\\system32\\msiexec.exe")) << WideToUtf8(r->program);
     EXPECT_EQ(r->arguments, L"/I{6F1C2A4B}");
-    EXPECT_TRUE(Lower(ResolveCommandLine(L"msiexec /X{A}")->program).ends_with(L"\\msiexec.exe"));
+    EXPECT_TRUE(ToLower(ResolveCommandLine(L"msiexec /X{A}")->program).ends_with(L"\\msiexec.exe"));
 
     // A planted program in the current folder is not a bare name's program.
     ASSERT_TRUE(test::WriteFileBytes(dir / L"planted.exe", "MZ"));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "platform/strings.h"
@@ -80,12 +81,9 @@ std::wstring PrinterOutputFolder(const std::wstring& queue) {
 
 std::vector<std::wstring> PdfFiles(const std::wstring& folder) {
     std::vector<std::wstring> files;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = ::FindFirstFileW((folder + L"\\*.pdf").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return files;
-    do files.push_back(folder + L"\\" + fd.cFileName);
-    while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
+    std::error_code none;  // no folder yet: no files
+    for (const auto& e : std::filesystem::directory_iterator(folder, none))
+        if (e.path().extension() == L".pdf") files.push_back(folder + L"\\" + e.path().filename().wstring());
     std::sort(files.begin(), files.end());
     return files;
 }

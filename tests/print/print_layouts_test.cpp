@@ -7,6 +7,7 @@
 #include "print/print_dialog_state.h"
 #include "print/print_listing.h"
 #include "recording_surface.h"
+#include "scripted_prompter.h"
 #include "test_support.h"
 
 using namespace ardmoor;
@@ -24,14 +25,6 @@ ListingPrintout Numbered(int count) {
     }
     return listing;
 }
-
-struct ScriptedPrompter : Prompter {
-    std::vector<std::pair<std::wstring, std::wstring>> shown;  // text, title
-    int Message(const std::wstring& text, const std::wstring& title, UINT) override {
-        shown.emplace_back(text, title);
-        return IDOK;
-    }
-};
 
 struct NoIcons : EntryIcons {
     std::vector<std::wstring> asked;
@@ -105,29 +98,29 @@ TEST(PrintLayouts, APrinterThatFailsEndsTheJobAndTheUserHearsNothingWasPrinted) 
         RecordingSurface s;
         s.refuseStart = c.refuseStart;
         s.refusePage = c.refusePage;
-        ScriptedPrompter prompter;
+        test::ScriptedPrompter prompter;
         const bool ok = c.textsPrinted == 153;
         EXPECT_EQ(PrintListing(&s, L"PDF", 0, PrintDialogState::kMinimal, listing, entry, icons, prompter), ok)
             << c.what;
         EXPECT_EQ(s.Of(PrintCall::kText).size(), c.textsPrinted) << c.what;
         EXPECT_EQ(s.Of(PrintCall::kEnd).size(), ok ? 1u : 0u) << c.what;
         EXPECT_EQ(s.Of(PrintCall::kAbort).size(), ok ? 0u : 1u) << c.what;
-        ASSERT_EQ(prompter.shown.size(), ok ? 0u : 1u) << c.what;
+        ASSERT_EQ(prompter.asked.size(), ok ? 0u : 1u) << c.what;
         if (ok) continue;
-        EXPECT_EQ(prompter.shown[0].second, L"Ardmoor");
-        EXPECT_NE(prompter.shown[0].first.find(L"was not printed: the printer \"PDF\""), std::wstring::npos);
+        EXPECT_EQ(prompter.asked[0].title, L"Ardmoor");
+        EXPECT_NE(prompter.asked[0].text.find(L"was not printed: the printer \"PDF\""), std::wstring::npos);
     }
 
     // A printer that cannot be opened, asked of the real spooler; and no printer at all.
     const std::wstring name = L"Ardmoor No Such Printer";
     auto surface = GdiPrintSurface::Open(name);
     ASSERT_FALSE(surface);
-    ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter;
     EXPECT_FALSE(PrintListing(nullptr, name, surface.error(), PrintDialogState::kAdvanced, listing, entry, icons,
                               prompter));
     EXPECT_FALSE(PrintListing(nullptr, L"", 0, PrintDialogState::kMinimal, listing, entry, icons, prompter));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_NE(prompter.shown[0].first.find(name), std::wstring::npos);
-    EXPECT_EQ(prompter.shown[1].first, L"The listing was not printed: there is no printer to print on.");
+    ASSERT_EQ(prompter.asked.size(), 2u);
+    EXPECT_NE(prompter.asked[0].text.find(name), std::wstring::npos);
+    EXPECT_EQ(prompter.asked[1].text, L"The listing was not printed: there is no printer to print on.");
     EXPECT_TRUE(icons.asked.empty()) << "no entry is read for a printout that cannot start";
 }

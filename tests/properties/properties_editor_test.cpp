@@ -19,41 +19,31 @@ namespace {
 class ScriptedPrompter : public PropertiesPrompter {
 public:
     struct Box {
-        std::wstring text;
-        std::wstring title;
+        std::wstring text, title;
         UINT type;
     };
     std::vector<Box> boxes;
     std::deque<int> answers;  // message box answers, in order; IDOK when none is left
     std::vector<ValueEdit> asked;
-    struct Answer {
-        std::optional<std::wstring> name;
-        std::wstring data;
-    };
-    std::deque<Answer> edits;
+    std::deque<std::pair<std::optional<std::wstring>, std::wstring>> edits;  // name (when typed) and data
 
     int Message(const std::wstring& text, const std::wstring& title, UINT type) override {
         boxes.push_back({text, title, type});
-        if (answers.empty()) return IDOK;
-        const int answer = answers.front();
-        answers.pop_front();
+        const int answer = answers.empty() ? IDOK : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return answer;
     }
     void EditValue(ValueEdit& edit) override {
         asked.push_back(edit);
-        if (edits.empty()) {
-            ADD_FAILURE() << "the edit dialog was not expected";
-            return;
-        }
-        const Answer a = edits.front();
-        edits.pop_front();
-        if (a.name) edit.ValueName = *a.name;
-        edit.ValueData = a.data;
+        ASSERT_FALSE(edits.empty()) << "the edit dialog was not expected";
+        if (edits.front().first) edit.ValueName = *edits.front().first;
+        edit.ValueData = edits.front().second;
         edit.Cancelled = false;
+        edits.pop_front();
     }
     // The user types (a name and) data and presses OK.
-    void Type(std::wstring data) { edits.push_back({std::nullopt, std::move(data)}); }
-    void Type(std::wstring name, std::wstring data) { edits.push_back({std::move(name), std::move(data)}); }
+    void Type(std::wstring data) { edits.emplace_back(std::nullopt, std::move(data)); }
+    void Type(std::wstring name, std::wstring data) { edits.emplace_back(std::move(name), std::move(data)); }
 };
 
 std::string Narrow(const std::wstring& s) { return WideToUtf8(s); }

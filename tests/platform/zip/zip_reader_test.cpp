@@ -74,10 +74,7 @@ TEST_F(ZipTest, ListsNamesAttributesAndSizes) {
     EXPECT_LT(reader_.Entry(1).compressedSize, 100u);
     EXPECT_FALSE(reader_.Entry(1).encrypted);
     EXPECT_TRUE(reader_.Entry(7).encrypted);
-    EXPECT_THROW((void)reader_.Entry(8), std::out_of_range);
-    reader_.Close();
-    EXPECT_FALSE(reader_.IsOpen());
-    EXPECT_EQ(reader_.EntryCount(), 0u);
+    EXPECT_THROW((void)reader_.Entry(8), std::out_of_range);  // (Close: the cancel test's last step)
 }
 
 TEST_F(ZipTest, ReadsZip64PrefixedAndCommentedArchives) {
@@ -198,20 +195,15 @@ TEST_F(ZipTest, WritesEntriesWithFoldersAndReportsProgress) {
     EXPECT_EQ(ReadBytes(dest_ / "stored.txt"), "plain");
 }
 
-TEST_F(ZipTest, RefusesNamesThatLeaveTheDestination) {
-    for (const char* name : {"../evil.txt", "a/../../evil.txt", "..\\evil.txt", "a\\..\\..\\evil.txt", "/abs.txt",
-                             "\\abs.txt", "//server/share/x.txt", ". ./x.txt", "a/.../x.txt", "a/.. /x.txt", ""}) {
-        EXPECT_EQ(ExtractOne({.name = name, .data = "bad"}), ZipError::UnsafeName) << name;
-        ExpectNothingWritten(name);
-    }
-}
-
-// These are harmless on Linux and dangerous on Windows: they matter in the Wine run.
-TEST_F(ZipTest, RefusesDrivesDevicesAndStreams) {
+// Names that leave the destination, and drives, devices and streams: the latter are harmless on
+// Linux and dangerous on Windows, so they matter in the Wine run.
+TEST_F(ZipTest, RefusesNamesThatLeaveTheDestinationOrNameDrivesDevicesAndStreams) {
     for (const char* name :
-         {"C:evil.txt", "C:/evil.txt", "c:\\evil.txt", "setup.exe:hidden", "readme.txt::$DATA", "CON", "nul.txt",
-          "Aux.tar.gz", "COM1.log", "lpt9", "con .txt", "prn/inside.txt", "COM\xC2\xB9.txt", "CONOUT$", "a|b.txt",
-          "what?.txt", "star*.txt", "quote\".txt", "<x>.txt", "tab\t.txt"}) {
+         {"../evil.txt", "a/../../evil.txt", "..\\evil.txt", "a\\..\\..\\evil.txt", "/abs.txt", "\\abs.txt",
+          "//server/share/x.txt", ". ./x.txt", "a/.../x.txt", "a/.. /x.txt", "", "C:evil.txt", "C:/evil.txt",
+          "c:\\evil.txt", "setup.exe:hidden", "readme.txt::$DATA", "CON", "nul.txt", "Aux.tar.gz", "COM1.log", "lpt9",
+          "con .txt", "prn/inside.txt", "COM\xC2\xB9.txt", "CONOUT$", "a|b.txt", "what?.txt", "star*.txt", "quote\".txt",
+          "<x>.txt", "tab\t.txt"}) {
         EXPECT_EQ(ExtractOne({.name = name, .data = "bad", .flags = 0x0800}), ZipError::UnsafeName) << name;
         ExpectNothingWritten(name);
     }
