@@ -231,10 +231,7 @@ TEST(WizardEndToEnd, SearchesTheChosenDrivesStopsRefreshesBrowsesAndStartsAChose
     size.erase(std::remove(size.begin(), size.end(), L','), size.end());
     EXPECT_EQ(size, std::to_wstring(drives.setup.size())) << "the size column, digits grouped";
     ::SetForegroundWindow(w.wizard);
-    RECT r = list.ItemRect(setupRow);
-    POINT pt{r.left + 30, (r.top + r.bottom) / 2};
-    ::ClientToScreen(w.List(), &pt);
-    ClickAt(pt);
+    ClickAt(list.RowPoint(setupRow));
     ASSERT_TRUE(WaitUntil([&] { return w.Text(kText1) == L"W:\\Setup.EXE"; }, 10s));
     PressKey(setupRow == 0 ? VK_DOWN : VK_UP);
     ASSERT_TRUE(WaitUntil([&] { return list.Selected() >= 0 && list.Selected() != setupRow; }, 10s));

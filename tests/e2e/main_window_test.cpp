@@ -99,7 +99,7 @@ TEST(MainWindow, ShiftF10AndTheMenuKeyOpenTheListMenuAtTheSelectedRow) {
     };
     for (const bool shiftF10 : {true, false}) {
         ::SetCursorPos(5, 5);  // far from the row: the menu must follow the selection, not the pointer
-        PressKey(shiftF10 ? VK_F10 : VK_APPS, shiftF10);
+        shiftF10 ? PressKey(VK_F10, {VK_SHIFT}) : PressKey(VK_APPS);
         HWND menu = nullptr;
         ASSERT_TRUE(WaitUntil([&] { return (menu = popup()) != nullptr; }, 5s)) << (shiftF10 ? "Shift+F10" : "menu key");
         RECT r{};

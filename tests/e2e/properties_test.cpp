@@ -73,7 +73,7 @@ struct App : ArdmoorApp {
         const std::wstring item = L"View or edit the properties for " + name + L"...";
         // Another click on the spot of the last one, within the double-click time, would be a
         // double-click, which uninstalls: the row is clicked only when it is not the current one.
-        if (RemoteListView(list).Selected() != index || Detail(item) != item) ClickAt(RowPoint(index));
+        if (RemoteListView(list).Selected() != index || Detail(item) != item) ClickAt(RemoteListView(list).RowPoint(index));
         EXPECT_TRUE(WaitUntil([&] { return AccessibleDoDefaultAction(tasks, item); }, 5s)) << Narrow(item);
         return WaitDialog(((caption.empty() ? name : caption) + L" properties...").c_str(), 10s);
     }
@@ -104,18 +104,10 @@ struct Props {
         const int i = Row(name);
         return i < 0 ? L"<no row>" : RemoteListView(list).Text(i, 1);
     }
-    // A point on the row, scrolled into view.
-    [[nodiscard]] POINT RowPoint(int index) const {
-        ::SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
-        RECT r = RemoteListView(list).ItemRect(index);
-        POINT pt{r.left + 30, (r.top + r.bottom) / 2};
-        ::ClientToScreen(list, &pt);
-        return pt;
-    }
     void Click(const std::wstring& name, bool doubleClick = false) const {
         const int i = Row(name);
         ASSERT_GE(i, 0) << Narrow(name);
-        ClickAt(RowPoint(i), false, doubleClick);
+        ClickAt(RemoteListView(list).RowPoint(i), false, doubleClick);
         ASSERT_TRUE(WaitUntil([&] { return RemoteListView(list).Selected() == i; }, 5s)) << Narrow(name);
     }
     void Menu(int id) const { ::PostMessageW(hwnd, WM_COMMAND, id, 0); }
@@ -250,7 +242,7 @@ TEST(PropertiesWindow, AddsChangesAndRemovesValuesAndTheHeaderAndMainRowFollow) 
 
     // A right click on a row offers the menu for that row.
     const int version = p.Row(L"DisplayVersion");
-    ClickAt(p.RowPoint(version), true);
+    ClickAt(RemoteListView(p.list).RowPoint(version), true);
     EXPECT_TRUE(WaitUntil([&] { return MenuShown(w.app.pid()); }, 5s));
     EXPECT_EQ(RemoteListView(p.list).Selected(), version);
     PressKey(VK_ESCAPE);

@@ -40,28 +40,14 @@ bool RunInstaller(const std::wstring& file) {
     return setup.WaitExit(std::chrono::seconds(120), &code) && code == 0;
 }
 
-// A visible window of any process whose title starts with `prefix`.
-HWND WindowTitled(const std::wstring& prefix, const wchar_t* className = L"#32770") {
-    struct Ctx {
-        const std::wstring& prefix;
-        const wchar_t* cls;
-        HWND found;
-    } ctx{prefix, className, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (!::IsWindowVisible(h) || ClassName(h) != c->cls || WindowText(h).rfind(c->prefix, 0) != 0) return TRUE;
-            c->found = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-HWND WaitForWindow(const std::wstring& prefix, const wchar_t* className = L"#32770",
-                   std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
+// A visible #32770 window of any process whose title starts with `prefix`, once it shows.
+HWND WaitForWindow(const std::wstring& prefix) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = WindowTitled(prefix, className)) != nullptr; }, timeout);
+    WaitUntil([&] {
+        for (HWND h : TopLevelWindows(0))
+            if (!found && ::IsWindowVisible(h) && ClassName(h) == L"#32770" && WindowText(h).rfind(prefix, 0) == 0) found = h;
+        return found != nullptr;
+    }, 60s);
     return found;
 }
 

@@ -45,18 +45,10 @@ int ArdmoorApp::IndexOf(const std::wstring& name) const {
     return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
-POINT ArdmoorApp::RowPoint(int index) const {
-    ::SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
-    const RECT r = RemoteListView(list).ItemRect(index);
-    POINT pt{r.left + 24, (r.top + r.bottom) / 2};
-    ::ClientToScreen(list, &pt);
-    return pt;
-}
-
 void ArdmoorApp::SelectRow(int index, bool doubleClick) const {
     ASSERT_GE(index, 0);
     ::SetForegroundWindow(main);
-    ClickAt(RowPoint(index), false, doubleClick);
+    ClickAt(RemoteListView(list).RowPoint(index), false, doubleClick);
     if (!doubleClick) ASSERT_TRUE(WaitUntil([&] { return RemoteListView(list).Selected() == index; }, 5s));
 }
 
@@ -69,15 +61,7 @@ int ArdmoorApp::Count() const {
 }
 
 HWND ArdmoorApp::WaitDialog(const wchar_t* caption, std::chrono::milliseconds timeout) const {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND h : TopLevelWindows(app.pid()))
-                if (::IsWindowVisible(h) && ClassName(h) == L"ArdmoorModalWindow" && WindowText(h) == caption) found = h;
-            return found != nullptr;
-        },
-        timeout);
-    return found;
+    return app.WaitForWindow(L"ArdmoorModalWindow", caption, timeout);
 }
 
 void ArdmoorApp::Answer(const wchar_t* caption, const std::wstring& says, int button) const {

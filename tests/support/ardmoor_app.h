@@ -22,8 +22,6 @@ struct ArdmoorApp {
     // The row of a name in the list, -1 when it is not there.
     [[nodiscard]] int IndexOf(const std::wstring& name) const;
     [[nodiscard]] bool Listed(const std::wstring& name) const { return IndexOf(name) >= 0; }
-    // A point on the row in screen coordinates, scrolled into view.
-    [[nodiscard]] POINT RowPoint(int index) const;
     // Clicks the row and waits until it is the selected one.
     void SelectRow(int index, bool doubleClick = false) const;
     // The task pane's text starting with `prefix`.

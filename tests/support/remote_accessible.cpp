@@ -9,11 +9,6 @@ namespace ardmoor::test {
 
 namespace {
 
-struct ComInit {
-    ComInit() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComInit() { ::CoUninitialize(); }
-};
-
 using Visit = std::function<bool(IAccessible*, VARIANT, const std::wstring& name)>;
 
 // Visits every descendant, depth first; the visitor returns false to stop.
@@ -49,8 +44,8 @@ bool Walk(IAccessible* parent, const Visit& visit) {
     return go;
 }
 
+// (The tests' thread is in a single-threaded COM apartment already: test_support.cpp.)
 void ForEach(HWND hwnd, const Visit& visit) {
-    ComInit com;
     IAccessible* root = nullptr;
     if (FAILED(::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                             reinterpret_cast<void**>(&root))) ||

@@ -10,7 +10,15 @@
 
 namespace ardmoor::test {
 
-AppProcess::~AppProcess() { Kill(); }
+AppProcess::~AppProcess() {
+    if (!pi_.hProcess) return;
+    if (Running()) {
+        ::TerminateProcess(pi_.hProcess, 99);
+        ::WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    ::CloseHandle(pi_.hProcess);
+    ::CloseHandle(pi_.hThread);
+}
 
 bool AppProcess::Start(const std::wstring& exe, const std::wstring& args) {
     std::wstring command = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
@@ -29,18 +37,6 @@ bool AppProcess::WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode) {
     if (::WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return false;
     if (exitCode) ::GetExitCodeProcess(pi_.hProcess, exitCode);
     return true;
-}
-
-void AppProcess::Kill() {
-    if (pi_.hProcess) {
-        if (Running()) {
-            ::TerminateProcess(pi_.hProcess, 99);
-            ::WaitForSingleObject(pi_.hProcess, 5000);
-        }
-        ::CloseHandle(pi_.hProcess);
-        ::CloseHandle(pi_.hThread);
-    }
-    pi_ = {};
 }
 
 HWND AppProcess::WaitForWindow(const wchar_t* className, const wchar_t* title,
@@ -71,7 +67,7 @@ std::vector<HWND> TopLevelWindows(DWORD pid) {
             auto* c = reinterpret_cast<Ctx*>(lp);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(h, &owner);
-            if (owner == c->pid) c->out.push_back(h);
+            if (!c->pid || owner == c->pid) c->out.push_back(h);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&ctx));
@@ -182,6 +178,14 @@ RECT RemoteListView::ItemRect(int index0) const {
     ::SendMessageW(list_, LVM_GETITEMRECT, index0, reinterpret_cast<LPARAM>(remote_));
     ::ReadProcessMemory(process_, remote_, &r, sizeof(r), nullptr);
     return r;
+}
+
+POINT RemoteListView::RowPoint(int index0) const {
+    ::SendMessageW(list_, LVM_ENSUREVISIBLE, index0, FALSE);
+    const RECT r = ItemRect(index0);
+    POINT pt{r.left + 24, (r.top + r.bottom) / 2};
+    ::ClientToScreen(list_, &pt);
+    return pt;
 }
 
 int RemoteListView::Image(int index0) const {
@@ -295,9 +299,7 @@ ClientPixels CapturePixels(HWND hwnd, const RECT& client) {
 }
 
 std::wstring ScreenshotFolder() {
-    wchar_t buf[MAX_PATH];
-    const DWORD n = ::GetEnvironmentVariableW(L"ARDMOOR_SCREENSHOT_DIR", buf, MAX_PATH);
-    std::wstring folder = n && n < MAX_PATH ? std::wstring(buf, n) : BuildPath(L"screenshots");
+    const std::wstring folder = BuildPath(L"screenshots");
     ::CreateDirectoryW(folder.c_str(), nullptr);
     return folder + L"\\";
 }
@@ -344,7 +346,5 @@ void PressKey(WORD vk, std::initializer_list<WORD> modifiers) {
     for (auto it = modifiers.end(); it != modifiers.begin();) key(*--it, true);
     ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
-
-void PressKey(WORD vk, bool withShift) { withShift ? PressKey(vk, std::initializer_list<WORD>{VK_SHIFT}) : PressKey(vk); }
 
 }  // namespace ardmoor::test

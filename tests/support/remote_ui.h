@@ -23,19 +23,17 @@ public:
 
     bool Start(const std::wstring& exe, const std::wstring& args = L"");
     [[nodiscard]] DWORD pid() const { return pi_.dwProcessId; }
-    [[nodiscard]] HANDLE handle() const { return pi_.hProcess; }
     [[nodiscard]] bool Running() const;
     // Waits for the process to end; false on time-out.
     bool WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
     // Top-level window of this process with the given class (and title when not empty).
     HWND WaitForWindow(const wchar_t* className, const wchar_t* title, std::chrono::milliseconds timeout) const;
-    void Kill();
 
 private:
     PROCESS_INFORMATION pi_{};
 };
 
-// Enumerates top-level windows of a process.
+// Enumerates top-level windows of a process (of every process for 0).
 std::vector<HWND> TopLevelWindows(DWORD pid);
 HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* text = nullptr);
 std::wstring WindowText(HWND hwnd);
@@ -65,6 +63,8 @@ public:
     [[nodiscard]] std::wstring Text(int index0, int subItem = 0) const;
     [[nodiscard]] int Selected() const;  // 0-based, -1 when none
     [[nodiscard]] RECT ItemRect(int index0) const;  // client coordinates
+    // A point on the row's first column in screen coordinates, scrolled into view.
+    [[nodiscard]] POINT RowPoint(int index0) const;
     [[nodiscard]] int Image(int index0) const;
     [[nodiscard]] std::vector<std::wstring> Column(int subItem = 0) const;
 
@@ -85,7 +85,7 @@ void PressDialogButton(HWND dialog, int id);
 
 // Saves what the screen shows of a window as a .bmp file.
 bool SaveWindowScreenshot(HWND hwnd, const std::wstring& path);
-// <build>\screenshots\ (created on demand), or ARDMOOR_SCREENSHOT_DIR when set.
+// <build>\screenshots\ (created on demand).
 std::wstring ScreenshotFolder();
 
 // What a window of this process shows in a client rectangle, as its window DC reads it.
@@ -107,6 +107,5 @@ void MouseAt(POINT screen, DWORD flags = 0);
 void ClickAt(POINT screen, bool right = false, bool doubleClick = false);
 // Presses and releases a key with modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held around it.
 void PressKey(WORD vk, std::initializer_list<WORD> modifiers = {});
-void PressKey(WORD vk, bool withShift);
 
 }  // namespace ardmoor::test

@@ -56,18 +56,14 @@ void RemoveTree(const std::wstring& path) {
     ::RemoveDirectoryW(path.c_str());
 }
 
-bool WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
+bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
     CreateParents(path);
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(h, data, static_cast<DWORD>(size), &written, nullptr);
+    const BOOL ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ::CloseHandle(h);
-    return ok && written == size;
-}
-
-bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
-    return WriteFileBytes(path, bytes.data(), bytes.size());
+    return ok && written == bytes.size();
 }
 
 std::string ReadFileBytes(const std::wstring& path) {

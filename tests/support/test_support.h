@@ -24,7 +24,6 @@ private:
 
 // Writes bytes to a file, creating folders on the way; returns false on failure.
 bool WriteFileBytes(const std::wstring& path, std::string_view bytes);
-bool WriteFileBytes(const std::wstring& path, const void* data, size_t size);
 std::string ReadFileBytes(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
