@@ -68,9 +68,7 @@ void DumpEntry(HKEY root, const std::wstring& path, std::string& out) {
 }  // namespace
 
 std::wstring CheckFolder() {
-    wchar_t full[MAX_PATH * 2];
-    const DWORD n = ::GetFullPathNameW((ExeFolder() + L"..\\export-check\\").c_str(), MAX_PATH * 2, full, nullptr);
-    const std::wstring folder(full, n < MAX_PATH * 2 ? n : 0);
+    const std::wstring folder = BuildPath(L"export-check\\");
     ::CreateDirectoryW(folder.c_str(), nullptr);
     return ::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : folder;
 }
