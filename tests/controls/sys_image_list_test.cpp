@@ -27,15 +27,7 @@ TEST(SysImageList, TheSystemsOwnListsGiveIndexesByTypeAndFromDisk) {
     ASSERT_TRUE(small.Clear());
     EXPECT_EQ(small.hIml(), before);
 
-    // Windows maps ".exe" to the "exefile" class, whose icon is the file's own; Wine 8's fresh
-    // registry has the class but not the mapping, which is supplied while the test runs.
-    HKEY key = nullptr;
-    DWORD created = 0;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.exe", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &key, &created),
-              ERROR_SUCCESS);
-    if (created == REG_CREATED_NEW_KEY) ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"exefile"), 16);
-    ::RegCloseKey(key);
+    // (The tests' prefix maps ".exe" to the "exefile" class, whose icon is the file's own, as Windows does.)
     // A name alone is described by its type, without touching the disk: the generic program icon.
     test::TempDir dir;
     const int byType = large.ItemIndex(dir / L"setup.exe");
@@ -52,5 +44,4 @@ TEST(SysImageList, TheSystemsOwnListsGiveIndexesByTypeAndFromDisk) {
     EXPECT_EQ(large.ItemIndex(dir / L"missing\\nowhere.exe", true), 0);
     EXPECT_EQ(large.ItemTypeName(), L"");
     EXPECT_EQ(large.ItemIndex(std::wstring(L"C:\\a\0b.exe", 10), true), 0);
-    if (created == REG_CREATED_NEW_KEY) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.exe");
 }
