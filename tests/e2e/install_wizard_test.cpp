@@ -19,7 +19,6 @@
 #include "zip_builder.h"
 
 using namespace ardmoor::test;
-using ardmoor::zip::test::BuildEntry;
 using ardmoor::zip::test::BuildZip;
 
 namespace {
@@ -51,13 +50,6 @@ std::vector<std::wstring> SetupRuns() {
     return lines;
 }
 
-BuildEntry Entry(std::string name, std::string data) {
-    BuildEntry e;
-    e.name = std::move(name);
-    e.data = std::move(data);
-    return e;
-}
-
 // Three drives with setup programs and decoys; none of their letters comes before C:.
 struct Drives {
     const std::wstring base = ExeFolder() + L"..\\test-drives\\";
@@ -81,8 +73,8 @@ struct Drives {
             ASSERT_TRUE(WriteFileBytes(f, setup));
         const std::string readme(3 << 20, 'r');  // big enough for several progress reports
         ASSERT_TRUE(WriteFileBytes(L"W:\\archives\\pack.zip",
-                                   BuildZip({Entry("readme.txt", readme), Entry("disk1/", ""),
-                                             Entry("disk1/install.exe", setup), Entry("tools/setup2.exe", setup)})));
+                                   BuildZip({{"readme.txt", readme}, {"disk1/", ""}, {"disk1/install.exe", setup},
+                                             {"tools/setup2.exe", setup}})));
         // Enough folders that a search is still running when the test presses Stop.
         for (int i = 0; i < 20; ++i) {
             const std::wstring bulk = L"W:\\bulk" + std::to_wstring(i);
