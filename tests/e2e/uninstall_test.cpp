@@ -149,9 +149,8 @@ TEST(Uninstall, ANsisProgramIsUninstalledThroughTheMainWindowAndItsLeftOversRecy
     EXPECT_TRUE(RemoteStatusText(w.status, 1).ends_with(L"items... ")) << "the uninstall's count ends in one blank";
     ASSERT_TRUE(SaveWindowScreenshot(cleanup, ScreenshotFolder() + L"uninstall-cleanup-offered.bmp"));
     PressDialogButton(cleanup, IDYES);
-    HWND shellConfirm = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (shellConfirm = FindDialog(w.app.pid(), L"Confirm folder deletion")) != nullptr; },
-                          20s));
+    HWND shellConfirm = w.app.WaitForWindow(L"#32770", L"Confirm folder deletion", 20s);
+    ASSERT_NE(shellConfirm, nullptr);
     PressDialogButton(shellConfirm, IDYES);
     EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(kPloverFolder.c_str()) == INVALID_FILE_ATTRIBUTES; },
                           20s));

@@ -6,7 +6,7 @@ bool MakeForeground(HWND hwnd) {
     ::ShowWindow(hwnd, SW_SHOW);
     ::SetForegroundWindow(hwnd);
     ::SetFocus(hwnd);
-    return PumpUntil([&] { return ::GetForegroundWindow() == hwnd; }, 2000);
+    return test::PumpUntil([&] { return ::GetForegroundWindow() == hwnd; }, 2000);
 }
 
 POINT CenterOnScreen(HWND hwnd, const RECT& r) {

@@ -12,8 +12,4 @@ bool MakeForeground(HWND hwnd);
 
 POINT CenterOnScreen(HWND hwnd, const RECT& clientRect);
 
-using test::PumpFor;
-using test::PumpUntil;
-using test::SettleInput;
-
 }  // namespace ardmoor::listview_test

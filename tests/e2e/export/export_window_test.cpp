@@ -18,13 +18,6 @@ namespace {
 
 constexpr int kMenuExport = 700;  // the popup menu's "Export listing..." command
 
-// The save dialog of the program, once it is up.
-HWND WaitForSaveDialog(const AppProcess& app) {
-    HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindDialog(app.pid(), L"Export listing")) != nullptr; }, 20s);
-    return dialog;
-}
-
 // Types a full path into the dialog's file name box and presses Save, as a user would.
 void AnswerSaveDialog(HWND dialog, const std::wstring& path) {
     HWND name = ::GetDlgItem(dialog, 0x47c);  // the file name combo box of the Explorer-style dialog
@@ -66,7 +59,7 @@ TEST(ExportWindow, TheSaveDialogWritesTheChosenFileAndAFailureSaysWhy) {
 
     // "Other Tasks" holds the command; the dialog belongs to the main window.
     ASSERT_TRUE(AccessibleDoDefaultAction(w.tasks, L"Export listing..."));
-    HWND dialog = WaitForSaveDialog(app);
+    HWND dialog = app.WaitForWindow(L"#32770", L"Export listing", 20s);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(::GetWindow(dialog, GW_OWNER), main);
     EXPECT_FALSE(::IsWindowEnabled(main)) << "the window is out of use while the dialog is up";
@@ -83,7 +76,7 @@ TEST(ExportWindow, TheSaveDialogWritesTheChosenFileAndAFailureSaysWhy) {
     ASSERT_TRUE(WriteFileBytes(locked, "old contents"));
     ASSERT_TRUE(::SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     ::PostMessageW(main, WM_COMMAND, kMenuExport, 0);
-    dialog = WaitForSaveDialog(app);
+    dialog = app.WaitForWindow(L"#32770", L"Export listing", 20s);
     ASSERT_NE(dialog, nullptr);
     AnswerSaveDialog(dialog, locked);
     HWND replace = WaitForMessageBox(app, dialog, IDYES);
