@@ -40,7 +40,9 @@ TEST(ShellOpen, EveryShellFailureCodeHasItsNumberAndMessage) {
         const ShellError e = ShellOpenError(code);
         EXPECT_EQ(e.source, L"test_uninstall.GShell");
         EXPECT_EQ(e.message == general, !named.contains(code));
-        if (!named.contains(code)) EXPECT_EQ(e.number, -2147220456L + code);
+        if (!named.contains(code)) {
+            EXPECT_EQ(e.number, -2147220456L + code);
+        }
     }
 }
 
