@@ -115,10 +115,11 @@ using UniqueModule = UniqueHandle<handle_traits::Module>;
 using UniqueLocalMemory = UniqueHandle<handle_traits::LocalMemory>;
 using UniqueCoTaskMemory = UniqueHandle<handle_traits::CoTaskMemory>;
 
-// A DC from GetDC, given back with ReleaseDC.
+// A DC from GetDC (or GetDCEx with `flags`), given back with ReleaseDC.
 class WindowDc {
 public:
     explicit WindowDc(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+    WindowDc(HWND hwnd, DWORD flags) noexcept : hwnd_(hwnd), dc_(::GetDCEx(hwnd, nullptr, flags)) {}
     ~WindowDc() {
         if (dc_) ::ReleaseDC(hwnd_, dc_);
     }

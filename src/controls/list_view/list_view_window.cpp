@@ -296,16 +296,15 @@ bool ListView::PaintBand(HWND hwnd) {
     if (!pending || !part || ::GetUpdateRgn(hwnd, pending.get(), FALSE) == ERROR ||
         ::CombineRgn(part.get(), part.get(), pending.get(), RGN_AND) == ERROR)
         return false;
-    HDC dc = ::GetDCEx(hwnd, nullptr, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
-    if (!dc) return false;
+    const WindowDc dc(hwnd, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
+    if (!dc.get()) return false;
     // The rest stays due without its erasing, or Wine would blank it now, well before its rows
     // are drawn; each band erases its own background.
     ::ValidateRect(hwnd, nullptr);
     paintingBands_ = ::CombineRgn(pending.get(), pending.get(), part.get(), RGN_DIFF) > NULLREGION;
     if (paintingBands_) ::InvalidateRgn(hwnd, pending.get(), FALSE);
-    ::SelectClipRgn(dc, part.get());
-    CallListProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    ::ReleaseDC(hwnd, dc);
+    ::SelectClipRgn(dc.get(), part.get());
+    CallListProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
     return true;
 }
 
